@@ -1,0 +1,122 @@
+// Internal state of the simulated host.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/convert.h"
+#include "host/host.h"
+
+namespace xlsim {
+
+struct Host::Impl : standin::CallHandler {
+  Host* self = nullptr;
+  int callbackVersion = 0x0C00;
+
+  // ---- the add-in ----
+  void* module = nullptr;
+  std::string path;       // as loaded (the copy, when one was made)
+  std::string requested;  // as given to load
+  std::string copyDir;    // private directory of the copy, removed on unload
+  int autoOpen = 0;
+
+  // ---- registrations ----
+  std::vector<Registration> regs;
+  double nextId = 40001;
+  struct Refusal {
+    Value answer;
+    int code = 0;
+  };
+  std::map<std::string, Refusal> refusals;
+  std::map<std::string, int> timesCalled;  // lower-case function text
+
+  // ---- the sheet ----
+  struct Formula {
+    Area area;
+    Expr expr;
+    std::string text;
+    bool array = false;  // entered over a range
+    bool dirty = true;   // not yet calculated in this calculation
+    bool busy = false;   // being calculated
+    bool cycle = false;  // found in a cycle while being calculated
+    bool removed = false;
+  };
+  struct Cell {
+    Value value;
+    int formula = -1;  // index into formulas, -1 for a constant
+  };
+  std::vector<Formula> formulas;
+  std::map<std::pair<int, int>, Cell> cells;  // (row, column): row-major order
+  std::vector<int> calcStack;
+
+  // ---- calls in progress ----
+  struct Frame {
+    bool hasCaller = false;
+    Area caller;
+    std::vector<int> pending;  // formulas that xlCoerce found uncalculated
+  };
+  std::vector<Frame> frames;
+  int readOnly = 0;  // > 0: references are read as they stand, nothing is calculated
+
+  // ---- host-call bookkeeping ----
+  std::map<int, int> counts, wideCounts;
+  struct Failure {
+    int code = 0;
+    bool always = false;
+  };
+  std::map<int, Failure> failures;
+  std::map<const void*, std::unique_ptr<Arena>> owned;  // host-owned results by storage pointer
+  std::vector<std::string> alerts;
+  std::function<void(const std::string&)> alertSink;
+  DialogScript dialogScript;
+  std::vector<Value> dialogTables;
+
+  // ---- windows ----
+  HWND mainWindow = nullptr;
+  std::vector<HWND> wizards;
+
+  // standin::CallHandler
+  int version() override { return callbackVersion; }
+  int call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) override;
+  int callWide(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 opers[]);
+
+  // host functions over host values (calls.cpp); the result may be a reference
+  int dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bool wide);
+  bool checkFailure(int xlfn, int& code);
+  template <class X>
+  void handOut(const Arg& r, X& x);
+  template <class X>
+  void freeOwned(X* x);
+
+  // registration (calls.cpp)
+  int doRegister(const std::vector<Arg>& args, Arg& result, bool wide);
+
+  // sheet and calculation (host.cpp)
+  Formula* formulaAt(int row, int col);
+  Value cellValue(int row, int col) const;
+  void ensureCalculated(const Area& area);
+  void calcFormula(int index);
+  void markCycle(int index);
+  void calculateDirty();
+  void markDependentsDirty(const Area& changed);
+  void writeResult(Formula& f, const Value& v);
+  bool formulaVolatile(const Expr& e) const;
+  // Expression evaluation; the result may be a reference.
+  Arg eval(const Expr& e);
+  // A reference becomes its value (a cell) or values (an array).
+  Value resolve(const Arg& a);
+  Value scalarOf(const Arg& a);
+  Arg invoke(const Registration& reg, std::vector<Arg> args, const Area* caller);
+  Registration* findFunction(const std::string& name);
+  std::string reftext(const Area& a, bool a1) const;
+  void unloadModule(bool remove);
+};
+
+std::string lowerText(std::string s);
+// The state of the live Host, or null.
+Host::Impl* liveImpl();
+
+}  // namespace xlsim

@@ -1,0 +1,232 @@
+// xlhost [--addin PATH] [--tsv] SHEETFILE
+//
+// Loads an add-in into the simulated host, enters the cells of a sheet file,
+// calculates, runs the file's steps and prints the sheet.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "host/text.h"
+
+#ifndef XLHOST_DEFAULT_ADDIN
+#define XLHOST_DEFAULT_ADDIN ""
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int usage() {
+  std::cerr << "usage: xlhost [--addin PATH] [--tsv] SHEETFILE\n";
+  return 2;
+}
+
+std::string trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return std::string();
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+// The built add-in: the path compiled in, else zr.xll beside the program or
+// one folder up.
+std::string defaultAddin() {
+  std::string compiled = XLHOST_DEFAULT_ADDIN;
+  std::error_code ec;
+  if (!compiled.empty() && fs::exists(compiled, ec)) return compiled;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    for (fs::path dir : {self.parent_path(), self.parent_path().parent_path()}) {
+      fs::path p = dir / "zr.xll";
+      if (fs::exists(p, ec)) return p.string();
+    }
+  }
+  return compiled.empty() ? std::string("zr.xll") : compiled;
+}
+
+struct Step {
+  int line;
+  std::string text;
+};
+
+// One line of the file as a cell or a step; false with the reason.
+bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector<Step>& steps,
+              std::string& why) {
+  std::string line = trim(raw);
+  if (line.empty() || line[0] == '#') return true;
+  if (line[0] == '!') {
+    std::istringstream in(line.substr(1));
+    std::string verb, arg, extra;
+    in >> verb >> arg >> extra;
+    bool ok = (verb == "recalc" && arg.empty()) || (verb == "calc" && !arg.empty() && extra.empty()) ||
+              (verb == "wizard" && (arg == "open" || arg == "close") && extra.empty());
+    if (verb == "calc" && ok) {
+      xlsim::Area a;
+      if (!xlsim::parseArea(arg, a)) {
+        why = "not a reference: " + arg;
+        return false;
+      }
+    }
+    if (!ok) {
+      why = "unknown step: " + line;
+      return false;
+    }
+    steps.push_back(Step{number, line});
+    return true;
+  }
+  size_t gap = line.find_first_of(" \t");
+  if (gap == std::string::npos) {
+    why = "a cell line needs a reference and a content";
+    return false;
+  }
+  std::string ref = line.substr(0, gap), content = trim(line.substr(gap));
+  try {
+    host.setCell(ref, content);
+  } catch (const xlsim::FormulaError& e) {
+    why = std::string(e.what()) + " at position " + std::to_string(e.position + 1) + " of " + content;
+    return false;
+  } catch (const std::exception& e) {
+    why = e.what();
+    return false;
+  }
+  return true;
+}
+
+void runStep(xlsim::Host& host, const Step& s) {
+  std::istringstream in(s.text.substr(1));
+  std::string verb, arg;
+  in >> verb >> arg;
+  if (verb == "recalc")
+    host.recalculate();
+  else if (verb == "calc")
+    host.calculate(arg);
+  else if (arg == "open")
+    host.openWizard();
+  else
+    host.closeWizard();
+}
+
+std::string cellName(const xlsim::Area& a) { return xlsim::areaText(a, false); }
+
+void printTsv(const xlsim::Host& host) {
+  for (const auto& [area, v] : host.nonEmptyCells()) {
+    std::string text;
+    switch (v.kind) {
+      case xlsim::Value::Number: text = xlsim::numberText17(v.num); break;
+      case xlsim::Value::Array: text = v.display(); break;
+      default: text = v.display(); break;
+    }
+    std::cout << cellName(area) << '\t' << v.kindName() << '\t' << text << '\n';
+  }
+}
+
+void printGrid(const xlsim::Host& host) {
+  xlsim::Area used;
+  if (!host.usedArea(used)) {
+    std::cout << "(empty sheet)\n";
+    return;
+  }
+  const size_t maxWidth = 40;
+  std::map<std::pair<int, int>, std::string> shown;
+  std::vector<size_t> width(static_cast<size_t>(used.col2 + 1), 0);
+  for (int c = used.col1; c <= used.col2; ++c) width[static_cast<size_t>(c)] = xlsim::columnName(c).size();
+  for (const auto& [area, v] : host.nonEmptyCells()) {
+    std::string t = v.display();
+    if (t.size() > maxWidth) t = t.substr(0, maxWidth - 3) + "...";
+    auto& w = width[static_cast<size_t>(area.col1)];
+    w = std::max(w, t.size());
+    shown[{area.row1, area.col1}] = t;
+  }
+  const size_t rowWidth = std::to_string(used.row2 + 1).size();
+  std::cout << std::string(rowWidth, ' ');
+  for (int c = used.col1; c <= used.col2; ++c) {
+    std::string h = xlsim::columnName(c);
+    std::cout << " | " << h << std::string(width[static_cast<size_t>(c)] - h.size(), ' ');
+  }
+  std::cout << '\n';
+  for (int r = used.row1; r <= used.row2; ++r) {
+    std::string n = std::to_string(r + 1);
+    std::cout << std::string(rowWidth - n.size(), ' ') << n;
+    for (int c = used.col1; c <= used.col2; ++c) {
+      auto it = shown.find({r, c});
+      std::string t = it == shown.end() ? std::string() : it->second;
+      std::cout << " | " << t << std::string(width[static_cast<size_t>(c)] - t.size(), ' ');
+    }
+    std::cout << '\n';
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string addin, sheet;
+  bool tsv = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--tsv") {
+      tsv = true;
+    } else if (a == "--addin") {
+      if (++i >= argc) return usage();
+      addin = argv[i];
+    } else if (a.rfind("--addin=", 0) == 0) {
+      addin = a.substr(8);
+    } else if (a == "-h" || a == "--help") {
+      usage();
+      return 0;
+    } else if (!a.empty() && a[0] == '-') {
+      return usage();
+    } else if (sheet.empty()) {
+      sheet = a;
+    } else {
+      return usage();
+    }
+  }
+  if (sheet.empty()) return usage();
+  if (addin.empty()) addin = defaultAddin();
+
+  std::ifstream in(sheet);
+  if (!in) {
+    std::cerr << "xlhost: cannot read " << sheet << '\n';
+    return 2;
+  }
+
+  xlsim::Host host;
+  host.setAlertSink([](const std::string& text) { std::cerr << "alert: " << text << '\n'; });
+  std::string error;
+  if (!host.load(addin, &error)) {
+    std::cerr << "xlhost: cannot load the add-in " << addin << ": " << error << '\n';
+    return 3;
+  }
+  if (host.autoOpenResult() != 1)
+    std::cerr << "xlhost: xlAutoOpen of " << addin << " returned " << host.autoOpenResult() << '\n';
+
+  std::vector<Step> steps;
+  std::string raw;
+  for (int number = 1; std::getline(in, raw); ++number) {
+    std::string why;
+    if (!readLine(host, raw, number, steps, why)) {
+      std::cerr << sheet << ':' << number << ": " << why << '\n';
+      return 4;
+    }
+  }
+
+  host.calculate();
+  for (const auto& s : steps) runStep(host, s);
+
+  if (tsv)
+    printTsv(host);
+  else
+    printGrid(host);
+  std::cout.flush();
+  host.unload();
+  return 0;
+}

@@ -1,0 +1,91 @@
+// The object pool: objects stored behind handle texts ("#hndl1"), tied to
+// the cells that made them, and each cell's last error message.
+#pragma once
+
+#include <boost/any.hpp>
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "xll/oper.h"
+
+// Hash of a caller reference that agrees with the host value's equality:
+// texts are hashed without regard to letter case.
+struct CallerHash {
+  size_t operator()(const OPER& key) const noexcept;
+};
+struct CallerEqual {
+  bool operator()(const OPER& a, const OPER& b) const noexcept { return xll::equal(a, b); }
+};
+
+// The pool's objects by handle text. Names the pool itself issues ("#hndl"
+// and the number, without leading zeros) are kept in a table indexed by the
+// number; any other text in a hash map. Both compare names exactly.
+class ObjectStore {
+ public:
+  explicit ObjectStore(const std::string& prefix) : prefix_(prefix) {}
+  // The holder under a name, inserted empty when missing.
+  boost::any& operator[](const std::string& name);
+  void erase(const std::string& name);
+  size_t size() const { return count_ + others_.size(); }
+  // Names up to this number may be kept in the table.
+  void issued(int number);
+
+ private:
+  struct Slot {
+    boost::any holder;
+    bool present = false;
+  };
+  // The number of a name the pool has issued, else 0.
+  size_t number(const std::string& name) const;
+
+  std::string prefix_;
+  std::vector<Slot> table_;  // index: the name's number
+  size_t count_ = 0;         // present slots
+  std::unordered_map<std::string, boost::any> others_;
+};
+
+class handleFactory {
+ public:
+  static handleFactory& instance();
+  virtual ~handleFactory() = default;
+
+  // Stores a copy of the holder for the calling cell and gives its handle.
+  OPER insert(const boost::any& holder);
+  // The holder under a handle; an unknown handle gets an empty holder.
+  boost::any& get(const std::string& handle);
+
+  // Stores the calling cell's failure message. Never throws.
+  void setError(const std::string& message) noexcept;
+  // Erases the calling cell's message. Never throws.
+  void clearError() noexcept;
+  // The message stored for a caller reference, or null.
+  const std::string* error(const OPER& caller) const;
+
+  // Number of entries in the pool, empty ones included.
+  size_t count() const { return objects.size(); }
+
+  std::string newHandleName();
+
+ private:
+  handleFactory() = default;
+  void release(const std::string& handle);
+  void purgeCaller(const OPER& caller);
+
+  std::string prefix = "#hndl";
+  ObjectStore objects{prefix};
+  std::deque<std::string> freeNames;
+  int counter = 1;
+  OPER lastCaller;
+  std::unordered_map<OPER, std::string, CallerHash, CallerEqual> callerHandles;
+  std::unordered_map<OPER, std::string, CallerHash, CallerEqual> errors;
+  std::vector<std::string> created;
+};
+
+// The object of type T stored under a handle; any other content (or none)
+// fails with boost::bad_any_cast.
+template <class T>
+T& objectFromHandle(const std::string& handle) {
+  return boost::any_cast<T&>(handleFactory::instance().get(handle));
+}

@@ -1,0 +1,102 @@
+// Housekeeping and utility functions on sheets.
+#include "tests/support/addin_test.h"
+
+namespace {
+
+using xlsim::Arg;
+using xlsim::Value;
+using zrtest::isError;
+
+class Housekeeping : public zrtest::AddinTest {
+ protected:
+  std::vector<std::string> column(const Value& v) {
+    std::vector<std::string> names;
+    if (v.is(Value::Text)) names.push_back(v.str);
+    if (v.is(Value::Array))
+      for (const Value& e : v.elements) names.push_back(e.str);
+    return names;
+  }
+};
+
+TEST_F(Housekeeping, CountVersionAndErrors) {
+  EXPECT_EQ(enter("A1", "=hf_count()").num, 0);
+  EXPECT_EQ(enter("A2", "=hf_xllversion()").str, "0.0.2");
+  enter("B1", "=bsopt_create(100,100,0.2,0.05,0,1,TRUE)");
+  EXPECT_EQ(again("A1").num, 1);
+  // hf_count is volatile: the next calculation brings it up to date.
+  enter("B2", "=bsopt_create(100,90,0.2,0.05,0,1,TRUE)");
+  host.calculate();
+  EXPECT_EQ(host.value("A1").num, 2);
+
+  host.setCell("C1", "=bsopt_fv(\"nothing\")");
+  host.setCell("C2", "=hf_getError(C1)");
+  host.setCell("C3", "=hf_getError(C3)");
+  host.setCell("C4", "=hf_getError(D9)");
+  host.calculate();
+  EXPECT_EQ(host.value("C2").str, "boost::bad_any_cast: failed conversion using boost::any_cast");
+  EXPECT_TRUE(isError(host.value("C3"), xlerrValue));  // its own message went first
+  EXPECT_TRUE(isError(host.value("C4"), xlerrValue));
+  host.setCell("C1", "=bsopt_fv(B1)");
+  host.calculate();
+  EXPECT_TRUE(isError(again("C2"), xlerrValue));
+}
+
+TEST_F(Housekeeping, FunctionSearch) {
+  std::vector<std::string> all = column(host.call("util_fnsearch", {}));
+  size_t records = 0;  // every function and command record
+  for (const auto& r : host.registrations()) records += r.active();
+  ASSERT_EQ(all.size(), records);
+  EXPECT_EQ(all.front(), "bsopt_create");
+  EXPECT_EQ(all.back(), "ALERT.FILTER");
+  EXPECT_NE(std::find(all.begin(), all.end(), "XLL.MACRO"), all.end());
+  EXPECT_EQ(column(host.call("util_fnsearch", {Value::text("")})), all);
+
+  std::vector<std::string> bs = column(host.call("util_fnsearch", {Value::text("BSOPT*")}));
+  EXPECT_EQ(bs.size(), 7u);
+  EXPECT_EQ(column(host.call("util_fnsearch", {Value::text("*fv")})),
+            std::vector<std::string>{"bsopt_fv"});
+  // Matches must start at the first character.
+  EXPECT_EQ(column(host.call("util_fnsearch", {Value::text("fv")})), std::vector<std::string>{});
+  EXPECT_EQ(column(host.call("util_fnsearch", {Value::text("HF_?E")})),
+            std::vector<std::string>{"hf_getError"});
+  EXPECT_TRUE(host.call("util_fnsearch", {Value::number(1)}).is(Value::Nil));
+  EXPECT_TRUE(host.call("util_fnsearch", {Value::nil()}).is(Value::Nil));
+  // As an array formula on a sheet.
+  host.setCell("A1:A8", "=util_fnsearch(\"bsopt*\")");
+  host.calculate();
+  EXPECT_EQ(host.value("A7").str, "bsopt_rho");
+  EXPECT_TRUE(isError(host.value("A8"), xlerrNA));
+}
+
+TEST_F(Housekeeping, Evaluate) {
+  Value v = host.call("util_eval", {Value::text("{1,2;3,\"four\"}")}, "A1");
+  ASSERT_TRUE(v.is(Value::Array));
+  EXPECT_EQ(v.rows, 2);
+  EXPECT_EQ(v.at(1, 1).str, "four");
+  EXPECT_EQ(host.call("util_eval", {Value::text("=hf_xllversion()")}, "A1").str, "0.0.2");
+  host.failCall(xlfEvaluate, xlretFailed);
+  EXPECT_TRUE(isError(host.call("util_eval", {Value::text("1")}, "A1"), xlerrValue));
+  EXPECT_EQ(host.outstanding(), 0);
+}
+
+TEST_F(Housekeeping, DependsOrdersACalculationAfterAnotherCell) {
+  // A1 asks for the count only once C1 has made its option.
+  host.setCell("A1", "=util_depends(B1,C1)");
+  host.setCell("B1", "=hf_count()");
+  host.setCell("C1", "=bsopt_create(100,100,0.2,0.05,0,1,TRUE)");
+  host.calculate();
+  EXPECT_EQ(host.value("A1").num, 1);
+  EXPECT_EQ(host.value("C1").str, "#hndl1");
+}
+
+TEST_F(Housekeeping, MacroCommandShowsTheModuleAndEndsQuietly) {
+  host.runCommand("XLL.MACRO");
+  ASSERT_FALSE(host.alerts().empty());
+  EXPECT_EQ(host.alerts().front(), host.addinPath());
+  host.clearAlerts();
+  host.failCall(xlGetName, xlretFailed);
+  EXPECT_EQ(host.runCommand("XLL.MACRO"), 0);
+  EXPECT_TRUE(host.alerts().empty());
+}
+
+}  // namespace

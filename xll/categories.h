@@ -1,0 +1,13 @@
+// The registration table of every category, in the order they are loaded.
+#pragma once
+
+#include "xll/category.h"
+
+namespace zr {
+
+const xll::CategoryTable& AnalyticalCategory();
+const xll::CategoryTable& BusinessCalendarCategory();
+const xll::CategoryTable& HouseKeepingCategory();
+const xll::CategoryTable& UtilsCategory();
+
+}  // namespace zr
