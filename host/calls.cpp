@@ -57,21 +57,6 @@ bool textOf(const Value& v, std::string& s, Value& err) {
 
 // Number of a value as the host's numeric functions read it (number texts
 // and yyyy-mm-dd dates included).
-bool numberOf(const Value& v, double& x, Value& err) {
-  switch (v.kind) {
-    case Value::Number: x = v.num; return true;
-    case Value::Nil:
-    case Value::Missing: x = 0; return true;
-    case Value::Boolean: x = v.flag ? 1 : 0; return true;
-    case Value::Text:
-      if (valueOfText(v.str, x)) return true;
-      err = Value::error(xlerrValue);
-      return false;
-    case Value::Error: err = v; return false;
-    case Value::Array: return numberOf(v.elements[0], x, err);
-  }
-  return false;
-}
 
 unsigned kindBit(const Value& v) {
   switch (v.kind) {
@@ -156,53 +141,43 @@ std::string Host::Impl::reftext(const Area& a, bool a1) const {
   return s;
 }
 
-int Host::Impl::call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) {
-  ++counts[xlfn];
+// Both call-back paths: the classic one and the wide entry.
+template <class X>
+int Host::Impl::answer(int xlfn, X* result, int count, X* opers[], bool wide) {
+  ++(wide ? wideCounts : counts)[xlfn];
+  if (wide && callbackVersion < 0x0C00) return xlretFailed;
   int code;
   if (checkFailure(xlfn, code)) return code;
-  if (!countFits(xlfn, static_cast<size_t>(count))) return xlretInvCount;
+  if (count < 0 || (count > 0 && !opers) || !countFits(xlfn, static_cast<size_t>(count)))
+    return xlretInvCount;
   if (xlfn == xlFree) {
     for (int i = 0; i < count; ++i) freeOwned(opers[i]);
     return xlretSuccess;
   }
   if (xlfn == xlGetHwnd) {
+    // The classic value holds the low word of the handle.
     if (result) {
       result->xltype = xltypeInt;
-      result->val.w = static_cast<short>(reinterpret_cast<intptr_t>(mainWindow) & 0xFFFF);
+      intptr_t h = reinterpret_cast<intptr_t>(mainWindow);
+      result->val.w = wide ? static_cast<int>(h) : static_cast<short>(h & 0xFFFF);
     }
     return xlretSuccess;
   }
   std::vector<Arg> args;
+  args.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) args.push_back(getArg(opers[i]));
   Arg r;
-  code = dispatch(xlfn, args, r, false);
+  code = dispatch(xlfn, args, r, wide);
   if (code == xlretSuccess && result) handOut(r, *result);
   return code;
 }
 
+int Host::Impl::call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) {
+  return answer(xlfn, result, count, opers, false);
+}
+
 int Host::Impl::callWide(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 opers[]) {
-  ++wideCounts[xlfn];
-  if (callbackVersion < 0x0C00) return xlretFailed;
-  int code;
-  if (checkFailure(xlfn, code)) return code;
-  if (count < 0 || (count > 0 && !opers) || !countFits(xlfn, static_cast<size_t>(count))) return xlretInvCount;
-  if (xlfn == xlFree) {
-    for (int i = 0; i < count; ++i) freeOwned(opers[i]);
-    return xlretSuccess;
-  }
-  if (xlfn == xlGetHwnd) {
-    if (result) {
-      result->xltype = xltypeInt;
-      result->val.w = static_cast<int>(reinterpret_cast<intptr_t>(mainWindow));
-    }
-    return xlretSuccess;
-  }
-  std::vector<Arg> args;
-  for (int i = 0; i < count; ++i) args.push_back(getArg(opers[i]));
-  Arg r;
-  code = dispatch(xlfn, args, r, true);
-  if (code == xlretSuccess && result) handOut(r, *result);
-  return code;
+  return answer(xlfn, result, count, opers, true);
 }
 
 int Host::Impl::dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bool wide) {
@@ -351,6 +326,7 @@ int Host::Impl::dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bo
       for (auto& r : regs)
         if (r.active() && r.id == id.num) {
           r.unregistered = true;
+          registrationsChanged();
           result = Arg(Value::boolean(true));
           break;
         }
@@ -446,6 +422,7 @@ int Host::Impl::doRegister(const std::vector<Arg>& args, Arg& result, bool wide)
     reg.returnCode = refused->second.code;
     if (reg.returnCode == xlretSuccess) reg.result = refused->second.answer;
     regs.push_back(reg);
+    registrationsChanged();
     result = Arg(reg.result);
     return reg.returnCode;
   }
@@ -464,6 +441,7 @@ int Host::Impl::doRegister(const std::vector<Arg>& args, Arg& result, bool wide)
     reg.result = Value::number(reg.id);
   }
   regs.push_back(reg);
+  registrationsChanged();
   result = Arg(reg.result);
   return xlretSuccess;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/text.h"
 
 namespace xlsim {
 
@@ -42,6 +43,24 @@ struct Layout<xloper12> {
   static constexpr int maxRows = 1048576;
   static constexpr int maxCols = 16384;
 };
+
+// The number a value reads as (an array: its first element); false with the
+// error value to show.
+inline bool numberOf(const Value& v, double& x, Value& err) {
+  switch (v.kind) {
+    case Value::Number: x = v.num; return true;
+    case Value::Nil:
+    case Value::Missing: x = 0; return true;
+    case Value::Boolean: x = v.flag ? 1 : 0; return true;
+    case Value::Text:
+      if (valueOfText(v.str, x)) return true;
+      err = Value::error(xlerrValue);
+      return false;
+    case Value::Error: err = v; return false;
+    case Value::Array: return numberOf(v.elements[0], x, err);
+  }
+  return false;
+}
 
 constexpr unsigned kTypeMask = 0x0FFF;  // without the ownership bits
 

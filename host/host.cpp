@@ -106,26 +106,12 @@ ffi_type* ffiType(char code) {
   }
 }
 
-// Number of a scalar for B, J and A; false with the error to show.
-bool numberOf(const Value& v, double& x, Value& err) {
-  switch (v.kind) {
-    case Value::Nil:
-    case Value::Missing: x = 0; return true;
-    case Value::Number: x = v.num; return true;
-    case Value::Boolean: x = v.flag ? 1 : 0; return true;
-    case Value::Text:
-      if (valueOfText(v.str, x)) return true;
-      err = Value::error(xlerrValue);
-      return false;
-    case Value::Error: err = v; return false;
-    default: err = Value::error(xlerrValue); return false;
-  }
-}
 
 }  // namespace
 
 std::string lowerText(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (auto& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
 }
 
@@ -166,6 +152,7 @@ bool Host::load(const std::string& path, std::string* error) {
   Impl& m = *impl_;
   if (m.module) m.unloadModule(false);
   m.regs.clear();
+  m.registrationsChanged();
   m.autoOpen = 0;
   std::error_code ec;
   std::string file = fs::absolute(path, ec).lexically_normal().string();
@@ -235,6 +222,7 @@ void Host::Impl::unloadModule(bool remove) {
     frames.pop_back();
   }
   for (auto& r : regs) r.unregistered = true;
+  registrationsChanged();
   dlclose(module);
   module = nullptr;
   void* probe = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
@@ -315,10 +303,40 @@ void Host::refuseRegistration(const std::string& procedureName, const Value& ans
 void Host::clearRefusals() { impl_->refusals.clear(); }
 
 Registration* Host::Impl::findFunction(const std::string& name) {
-  const std::string key = lowerText(name);
-  for (auto it = regs.rbegin(); it != regs.rend(); ++it)
-    if (it->active() && it->macroType == 1 && lowerText(it->functionText) == key) return &*it;
-  return nullptr;
+  std::string key = lowerText(name);
+  auto found = functionIndex.find(key);
+  if (found == functionIndex.end()) {
+    int index = -1;
+    for (size_t i = regs.size(); i-- > 0;)
+      if (regs[i].active() && regs[i].macroType == 1 && lowerText(regs[i].functionText) == key) {
+        index = static_cast<int>(i);
+        break;
+      }
+    found = functionIndex.emplace(std::move(key), index).first;
+  }
+  return found->second < 0 ? nullptr : &regs[static_cast<size_t>(found->second)];
+}
+
+const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
+  std::unique_ptr<Prepared>& slot = prepared[&reg];
+  if (slot) return *slot;
+  slot = std::make_unique<Prepared>();
+  Prepared& p = *slot;
+  p.name = lowerText(reg.functionText);
+  std::vector<Letter> letters;
+  if (!reg.address || !parseType(reg.typeText, letters)) return p;
+  p.ret = letters[0].code;
+  ffi_type* rtype = ffiType(p.ret);
+  if (!rtype || p.ret == 'F' || p.ret == 'K') return p;
+  for (size_t i = 1; i < letters.size(); ++i) {
+    ffi_type* t = ffiType(letters[i].code);
+    if (!t) return p;
+    p.params += letters[i].code;
+    p.types.push_back(t);
+  }
+  p.ok = ffi_prep_cif(&p.cif, FFI_DEFAULT_ABI, static_cast<unsigned>(p.types.size()), rtype,
+                      p.types.data()) == FFI_OK;
+  return p;
 }
 
 // ---- the sheet -------------------------------------------------------------------
@@ -664,26 +682,14 @@ union Slot {
 }  // namespace
 
 Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Area* callerArea) {
-  const std::string type = reg.typeText;
+  const Prepared& prep = prepare(reg);
+  if (!prep.ok) return Arg(Value::error(xlerrValue));
   void* fn = reg.address;
-  const std::string name = lowerText(reg.functionText);
-  std::vector<Letter> letters;
-  if (!fn || !parseType(type, letters)) return Arg(Value::error(xlerrValue));
-  const Letter ret = letters[0];
-  std::vector<Letter> params(letters.begin() + 1, letters.end());
+  const std::string& name = prep.name;
+  const std::string& params = prep.params;
+  ffi_cif cif = prep.cif;
   if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
   args.resize(params.size(), Arg(Value::missing()));
-  ffi_type* rtype = ffiType(ret.code);
-  if (!rtype || ret.code == 'F' || ret.code == 'K') return Arg(Value::error(xlerrValue));
-  std::vector<ffi_type*> types;
-  for (const auto& l : params) {
-    ffi_type* t = ffiType(l.code);
-    if (!t) return Arg(Value::error(xlerrValue));
-    types.push_back(t);
-  }
-  ffi_cif cif;
-  if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(types.size()), rtype, types.data()) != FFI_OK)
-    return Arg(Value::error(xlerrValue));
   Frame frame;
   frame.hasCaller = callerArea != nullptr;
   if (callerArea) frame.caller = *callerArea;
@@ -696,20 +702,20 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
       ptrs[i] = &slots[i];
       const Arg& a = args[i];
       Value err;
-      switch (params[i].code) {
+      switch (params[i]) {
         case 'A':
         case 'B':
         case 'J': {
           Value v = scalarOf(a);
-          if (v.kind == Value::Text && params[i].code == 'A') {
+          if (v.kind == Value::Text && params[i] == 'A') {
             std::string t = lowerText(v.str);
             if (t == "true" || t == "false") v = Value::boolean(t == "true");
           }
           double x = 0;
           if (!numberOf(v, x, err)) return Arg(err);
-          if (params[i].code == 'B') {
+          if (params[i] == 'B') {
             slots[i].b = x;
-          } else if (params[i].code == 'A') {
+          } else if (params[i] == 'A') {
             slots[i].a = x != 0 ? 1 : 0;
           } else {
             x = std::trunc(x);
@@ -733,7 +739,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
             default: return Arg(Value::error(xlerrValue));
           }
           if (s.size() > 255) s.resize(255);
-          size_t size = params[i].code == 'F' ? 256 : s.size() + 1;
+          size_t size = params[i] == 'F' ? 256 : s.size() + 1;
           char* buf = static_cast<char*>(arena.alloc(size));
           std::memcpy(buf, s.c_str(), s.size() + 1);
           slots[i].p = buf;
@@ -811,7 +817,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
       continue;
     }
 
-    switch (ret.code) {
+    switch (prep.ret) {
       case 'A': return Arg(Value::boolean(static_cast<int16_t>(rv.i) != 0));
       case 'B':
         return Arg(std::isfinite(rv.d) ? Value::number(rv.d) : Value::error(xlerrNum));

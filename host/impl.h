@@ -1,8 +1,11 @@
 // Internal state of the simulated host.
 #pragma once
 
+#include <ffi.h>
+
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +35,23 @@ struct Host::Impl : standin::CallHandler {
   };
   std::map<std::string, Refusal> refusals;
   std::map<std::string, int> timesCalled;  // lower-case function text
+  // A registered procedure ready to call: its letters and libffi's call frame.
+  struct Prepared {
+    bool ok = false;
+    char ret = 0;
+    std::string params;  // one letter per argument
+    std::vector<ffi_type*> types;
+    ffi_cif cif;
+    std::string name;  // lower-case function text
+  };
+  // Caches over regs, dropped whenever a registration changes.
+  std::unordered_map<std::string, int> functionIndex;  // lower-case text -> index or -1
+  std::unordered_map<const Registration*, std::unique_ptr<Prepared>> prepared;
+  void registrationsChanged() {
+    functionIndex.clear();
+    prepared.clear();
+  }
+  const Prepared& prepare(const Registration& reg);
 
   // ---- the sheet ----
   struct Formula {
@@ -82,6 +102,8 @@ struct Host::Impl : standin::CallHandler {
   int version() override { return callbackVersion; }
   int call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) override;
   int callWide(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 opers[]);
+  template <class X>
+  int answer(int xlfn, X* result, int count, X* opers[], bool wide);
 
   // host functions over host values (calls.cpp); the result may be a reference
   int dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bool wide);

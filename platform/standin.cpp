@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -55,7 +56,8 @@ struct Key {
 
 struct State {
   standin::CallHandler* handler = nullptr;
-  std::vector<standin::Window> windows;
+  std::vector<standin::Window> windows;           // creation order
+  std::unordered_map<HWND, size_t> windowIndex;    // handle -> position in windows
   intptr_t nextWindow = 1;
   HWND active = nullptr;
   std::vector<int> script;
@@ -74,9 +76,15 @@ State& state() {
 }
 
 standin::Window* findWindow(HWND h) {
-  for (auto& w : state().windows)
-    if (w.handle == h) return &w;
-  return nullptr;
+  State& s = state();
+  auto it = s.windowIndex.find(h);
+  return it == s.windowIndex.end() ? nullptr : &s.windows[it->second];
+}
+
+void reindexWindows() {
+  State& s = state();
+  s.windowIndex.clear();
+  for (size_t i = 0; i < s.windows.size(); ++i) s.windowIndex[s.windows[i].handle] = i;
 }
 
 std::string normalizePath(const std::string& p) {
@@ -166,6 +174,7 @@ HWND createWindow(const std::string& className, const std::string& title, HWND p
   w.className = className;
   w.title = title;
   w.parent = parent;
+  state().windowIndex[w.handle] = state().windows.size();
   state().windows.push_back(w);
   return w.handle;
 }
@@ -185,6 +194,7 @@ bool destroyWindow(HWND window) {
                             return std::find(doomed.begin(), doomed.end(), w.handle) != doomed.end();
                           }),
            ws.end());
+  reindexWindows();
   if (std::find(doomed.begin(), doomed.end(), state().active) != doomed.end()) state().active = nullptr;
   return true;
 }
@@ -287,6 +297,7 @@ void reset() {
   Guard g(lock());
   State& s = state();
   s.windows.clear();
+  s.windowIndex.clear();
   s.active = nullptr;
   s.script.clear();
   s.defaultAnswer = IDOK;
@@ -368,7 +379,11 @@ STANDIN_API DWORD GetLastError(void) { return lastError; }
 STANDIN_API BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   if (!proc) return FALSE;
   std::vector<HWND> handles;
-  for (const auto& w : standin::windows()) handles.push_back(w.handle);
+  {
+    Guard g(lock());
+    handles.reserve(state().windows.size());
+    for (const auto& w : state().windows) handles.push_back(w.handle);
+  }
   for (HWND h : handles) {
     {
       Guard g(lock());

@@ -124,6 +124,7 @@ void handleFactory::setError(const std::string& message) noexcept {
 
 void handleFactory::clearError() noexcept {
   try {
+    if (errors.empty()) return;  // nothing to erase: no need to ask for the caller
     errors.erase(xll::CallerRef());
   } catch (...) {
   }

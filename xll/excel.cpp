@@ -28,16 +28,25 @@ int traits<xloper>::Excelv(int xlfn, xloper* res, int count, xloper** opers) {
   return Excel4v(xlfn, res, count, opers);
 }
 
+namespace {
+// The variadic form: the value pointers into an array for the array form.
+template <class X>
+int excelList(int xlfn, X* res, int count, va_list ap) {
+  X* opers[limits<X>::maxargs];
+  int n = count >= 0 && static_cast<size_t>(count) <= limits<X>::maxargs ? count : 0;
+  for (int i = 0; i < n; ++i) opers[i] = va_arg(ap, X*);
+  return traits<X>::Excelv(xlfn, res, count, opers);  // checks the count
+}
+}  // namespace
+
 int traits<xloper>::Excel(int xlfn, xloper* res, int count, ...) {
-  XLL_ENSURE_TEXT("xll::traits<struct xloper>::Excel",
-                  count >= 0 && static_cast<size_t>(count) <= limits<xloper>::maxargs,
-                  "count <= limits<XLOPER>::maxargs");
-  xloper* opers[limits<xloper>::maxargs];
   va_list ap;
   va_start(ap, count);
-  for (int i = 0; i < count; ++i) opers[i] = va_arg(ap, xloper*);
-  va_end(ap);
-  return Excel4v(xlfn, res, count, opers);
+  struct End {
+    va_list& ap;
+    ~End() { va_end(ap); }
+  } end{ap};
+  return excelList(xlfn, res, count, ap);
 }
 
 namespace {
@@ -63,15 +72,13 @@ int traits<xloper12>::Excelv(int xlfn, xloper12* res, int count, xloper12** oper
 }
 
 int traits<xloper12>::Excel(int xlfn, xloper12* res, int count, ...) {
-  XLL_ENSURE_TEXT("xll::traits<struct xloper12>::Excel",
-                  count >= 0 && static_cast<size_t>(count) <= limits<xloper12>::maxargs,
-                  "count <= limits<XLOPER12>::maxargs");
-  xloper12* opers[limits<xloper12>::maxargs];
   va_list ap;
   va_start(ap, count);
-  for (int i = 0; i < count; ++i) opers[i] = va_arg(ap, xloper12*);
-  va_end(ap);
-  return Excelv(xlfn, res, count, opers);
+  struct End {
+    va_list& ap;
+    ~End() { va_end(ap); }
+  } end{ap};
+  return excelList(xlfn, res, count, ap);
 }
 
 std::string narrow(const OPER& text) { return text.text(); }

@@ -10,6 +10,7 @@ void LoadAddIn() {
   using Table = const CategoryTable& (*)();
   static const Table order[] = {
       zr::AnalyticalCategory,
+      zr::BusinessCalendarCategory,
       zr::HouseKeepingCategory,
       zr::UtilsCategory,
   };

@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "xll/ensure.h"
 #include "xll/traits.h"
@@ -41,42 +42,40 @@ bool equalNoCase(const C* a, const C* b, size_t n) {
   return true;
 }
 
+// Rows and columns: an array's, a reference's first area's; none for missing
+// and nil values; one by one for every other kind.
+template <class R>
+std::pair<size_t, size_t> area(const R& r) {
+  return {static_cast<size_t>(r.rwLast) - r.rwFirst + 1,
+          static_cast<size_t>(r.colLast) - r.colFirst + 1};
+}
+
 template <class X>
-size_t rows(const X& x) {
+std::pair<size_t, size_t> shape(const X& x) {
   switch (x.xltype) {
     case xltypeMulti:
-      return static_cast<size_t>(x.val.array.rows);
+      return {static_cast<size_t>(x.val.array.rows), static_cast<size_t>(x.val.array.columns)};
     case xltypeSRef:
-      return static_cast<size_t>(x.val.sref.ref.rwLast) - x.val.sref.ref.rwFirst + 1;
+      return area(x.val.sref.ref);
     case xltypeRef:
-      if (!x.val.mref.lpmref || x.val.mref.lpmref->count == 0) return 0;
-      return static_cast<size_t>(x.val.mref.lpmref->reftbl[0].rwLast) -
-             x.val.mref.lpmref->reftbl[0].rwFirst + 1;
+      if (!x.val.mref.lpmref || x.val.mref.lpmref->count == 0) return {0, 0};
+      return area(x.val.mref.lpmref->reftbl[0]);
     case xltypeMissing:
     case xltypeNil:
-      return 0;
+      return {0, 0};
     default:
-      return 1;
+      return {1, 1};
   }
 }
 
 template <class X>
+size_t rows(const X& x) {
+  return shape(x).first;
+}
+
+template <class X>
 size_t columns(const X& x) {
-  switch (x.xltype) {
-    case xltypeMulti:
-      return static_cast<size_t>(x.val.array.columns);
-    case xltypeSRef:
-      return static_cast<size_t>(x.val.sref.ref.colLast) - x.val.sref.ref.colFirst + 1;
-    case xltypeRef:
-      if (!x.val.mref.lpmref || x.val.mref.lpmref->count == 0) return 0;
-      return static_cast<size_t>(x.val.mref.lpmref->reftbl[0].colLast) -
-             x.val.mref.lpmref->reftbl[0].colFirst + 1;
-    case xltypeMissing:
-    case xltypeNil:
-      return 0;
-    default:
-      return 1;
-  }
+  return shape(x).second;
 }
 
 template <class X>

@@ -12,8 +12,12 @@ using zrtest::isError;
 // Every function and command record of the add-in, in load order.
 const std::vector<std::string> loadOrder = {
     "bsopt_create", "bsopt_fv", "bsopt_delta", "bsopt_vega", "bsopt_gamma", "bsopt_theta",
-    "bsopt_rho", "hf_count", "hf_xllversion", "hf_getError", "XLL.MACRO", "util_fnsearch",
-    "util_eval", "util_depends", "ALERT.FILTER"};
+    "bsopt_rho", "date_Calendar", "date_AllCalendars", "date_isBusDay", "date_isHoliday",
+    "date_isWeekend", "date_calendarName", "date_isEndOfMonth", "date_MonthEnd", "date_MonthStart",
+    "date_YearStart", "date_YearEnd", "date_NextBusDay", "date_prevBusDay", "date_plusBusDays",
+    "date_holidayCount", "date_BusDayDiff", "date_EasterMonday", "date_DaysInMonth",
+    "date_DaysInYear", "date_BusDayConventions", "date_Adjust", "hf_count", "hf_xllversion",
+    "hf_getError", "XLL.MACRO", "util_fnsearch", "util_eval", "util_depends", "ALERT.FILTER"};
 
 std::vector<std::string> registeredNames(const xlsim::Host& host) {
   std::vector<std::string> names;
@@ -167,6 +171,37 @@ TEST_F(Lifecycle, FailingHostCallInAHookIsShownAndGivesZero) {
   host.failCall(xlfUnregister, xlretFailed, true);
   host.failCall(xlcAlert, xlretFailed, true);
   EXPECT_EQ(host.callHook("xlAutoRemove"), 0);
+}
+
+// The ensure line of an alert.
+std::string ensureLine(const std::string& alert) {
+  size_t at = alert.find("ensure: ");
+  return at == std::string::npos ? alert : alert.substr(at);
+}
+
+TEST_F(Lifecycle, FailuresWhileRecordsAreBuiltWaitForOpen) {
+  std::string error;
+  ASSERT_TRUE(host.load(FAULTY_LOAD, &error)) << error;
+  EXPECT_EQ(host.autoOpenResult(), 0);
+  ASSERT_EQ(host.alerts().size(), 1u);
+  EXPECT_EQ(ensureLine(host.alerts()[0]), "ensure: \"n <= limits<XLOPER>::maxchars\" failed");
+  EXPECT_TRUE(host.registrations().empty());
+  host.unload();
+  host.clearAlerts();
+
+  ASSERT_TRUE(host.load(FAULTY_REGISTRATION, &error)) << error;
+  EXPECT_EQ(host.autoOpenResult(), 0);
+  ASSERT_EQ(host.alerts().size(), 1u);
+  EXPECT_EQ(ensureLine(host.alerts()[0]), "ensure: \"size() < limits<X>::maxargs\" failed");
+  EXPECT_TRUE(host.registrations().empty());
+  host.unload();
+  host.clearAlerts();
+
+  // An alert holds at most 255 characters: a longer text is cut, not lost.
+  ASSERT_TRUE(host.load(FAULTY_LONG, &error)) << error;
+  EXPECT_EQ(host.autoOpenResult(), 0);
+  ASSERT_EQ(host.alerts().size(), 1u);
+  EXPECT_EQ(host.alerts()[0], std::string(255, 'y'));
 }
 
 class AlertLevel : public zrtest::HostTest {};
