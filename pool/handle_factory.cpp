@@ -5,7 +5,8 @@
 
 #include "xll/excel.h"
 
-size_t CallerHash::operator()(const OPER& key) const noexcept {
+namespace {
+size_t hashOf(const OPER& key) {
   if (key.xltype == xltypeStr) {
     // FNV-1a over the case-folded characters.
     size_t h = 14695981039346656037ull;
@@ -16,6 +17,9 @@ size_t CallerHash::operator()(const OPER& key) const noexcept {
   double d = xll::to_double(key);
   return std::isnan(d) ? key.xltype : std::hash<double>()(d) ^ key.xltype;
 }
+}  // namespace
+
+CallerKey::CallerKey(OPER r) : ref(std::move(r)), hash(hashOf(ref)) {}
 
 size_t ObjectStore::number(const std::string& name) const {
   size_t n = prefix_.size();
@@ -90,11 +94,10 @@ void handleFactory::release(const std::string& handle) {
   if (!handle.empty()) freeNames.push_back(handle);
 }
 
-void handleFactory::purgeCaller(const OPER& caller) {
+void handleFactory::purgeCaller(const CallerKey& caller, std::string& previous) {
   if (caller == lastCaller || created.empty()) return;
   for (size_t i = 0; i + 1 < created.size(); ++i) release(created[i]);
   created.clear();
-  std::string& previous = callerHandles[caller];
   release(previous);
   previous.clear();
 }
@@ -102,14 +105,15 @@ void handleFactory::purgeCaller(const OPER& caller) {
 OPER handleFactory::insert(const boost::any& holder) {
   // Everything that can fail comes before anything is released.
   boost::any copy(holder);
-  OPER caller = xll::CallerRef();
+  CallerKey caller(xll::CallerRef());
+  std::string& current = callerHandles[caller];  // the cell's last handle ("" for a new cell)
   std::string name = newHandleName();
   boost::any& slot = objects[name];
-  purgeCaller(caller);
+  purgeCaller(caller, current);
   slot = std::move(copy);
   created.push_back(name);
-  lastCaller = caller;
-  callerHandles[lastCaller] = name;
+  current = name;
+  lastCaller = std::move(caller);
   return OPER(name);
 }
 
@@ -117,7 +121,7 @@ boost::any& handleFactory::get(const std::string& handle) { return objects[handl
 
 void handleFactory::setError(const std::string& message) noexcept {
   try {
-    errors[xll::CallerRef()] = message;
+    errors[CallerKey(xll::CallerRef())] = message;
   } catch (...) {
   }
 }
@@ -125,12 +129,11 @@ void handleFactory::setError(const std::string& message) noexcept {
 void handleFactory::clearError() noexcept {
   try {
     if (errors.empty()) return;  // nothing to erase: no need to ask for the caller
-    errors.erase(xll::CallerRef());
+    errors.erase(CallerKey(xll::CallerRef()));
   } catch (...) {
   }
 }
 
 const std::string* handleFactory::error(const OPER& caller) const {
-  auto it = errors.find(caller);
-  return it == errors.end() ? nullptr : &it->second;
+  return errors.find(CallerKey(caller));
 }

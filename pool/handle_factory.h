@@ -8,16 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "pool/caller_table.h"
 #include "xll/oper.h"
 
-// Hash of a caller reference that agrees with the host value's equality:
-// texts are hashed without regard to letter case.
-struct CallerHash {
-  size_t operator()(const OPER& key) const noexcept;
-};
-struct CallerEqual {
-  bool operator()(const OPER& a, const OPER& b) const noexcept { return xll::equal(a, b); }
-};
 
 // The pool's objects by handle text. Names the pool itself issues ("#hndl"
 // and the number, without leading zeros) are kept in a table indexed by the
@@ -71,15 +64,17 @@ class handleFactory {
  private:
   handleFactory() = default;
   void release(const std::string& handle);
-  void purgeCaller(const OPER& caller);
+  // Frees what the previous caller and this cell (whose last handle is
+  // previous) no longer need.
+  void purgeCaller(const CallerKey& caller, std::string& previous);
 
   std::string prefix = "#hndl";
   ObjectStore objects{prefix};
   std::deque<std::string> freeNames;
   int counter = 1;
-  OPER lastCaller;
-  std::unordered_map<OPER, std::string, CallerHash, CallerEqual> callerHandles;
-  std::unordered_map<OPER, std::string, CallerHash, CallerEqual> errors;
+  CallerKey lastCaller;
+  CallerTable<std::string> callerHandles;
+  CallerTable<std::string> errors;
   std::vector<std::string> created;
 };
 

@@ -101,6 +101,33 @@ TEST_F(Pool, CallerKeysIgnoreLetterCase) {
   pool.clearError();  // nothing stored: nothing happens
 }
 
+TEST_F(Pool, MessagesOfManyCellsSurviveEachOthersErasure) {
+  auto cell = [](int i) { return "[Book1]Sheet2!$H$" + std::to_string(i + 1); };
+  for (int i = 0; i < 3000; ++i) {
+    host.cell = cell(i);
+    pool.setError("failure " + std::to_string(i));
+  }
+  for (int i = 0; i < 3000; i += 2) {  // every other cell calculates again
+    host.cell = cell(i);
+    pool.clearError();
+  }
+  for (int i = 0; i < 3000; ++i) {
+    const std::string* m = pool.error(OPER(cell(i)));
+    if (i % 2 == 0) {
+      EXPECT_EQ(m, nullptr) << i;
+    } else {
+      ASSERT_NE(m, nullptr) << i;
+      EXPECT_EQ(*m, "failure " + std::to_string(i));
+    }
+  }
+  for (int i = 0; i < 3000; i += 2) {  // and fails again
+    host.cell = cell(i);
+    pool.setError("again");
+  }
+  EXPECT_EQ(*pool.error(OPER(cell(2998))), "again");
+  EXPECT_EQ(*pool.error(OPER(cell(2999))), "failure 2999");
+}
+
 TEST_F(Pool, UnknownAndMistypedHandles) {
   size_t count = pool.count();
   try {
