@@ -238,7 +238,7 @@ TEST_F(AlertLevel, FilterDialog) {
   // Pressing OK with nothing changed keeps the level.
   EXPECT_EQ(host.runCommand("ALERT.FILTER"), 1);
   ASSERT_EQ(host.dialogs().size(), 1u);
-  const Value& t = host.dialogs()[0];
+  const Value t = host.dialogs()[0];
   ASSERT_EQ(t.rows, 7);
   ASSERT_EQ(t.columns, 7);
   EXPECT_EQ(t.at(0, 3).num, 230);
