@@ -10,7 +10,6 @@ using namespace xll;
 
 namespace {
 
-const char* const trigger = "is an optional argument for static dependencies.";
 const char* const optHelp = "is the input option object.";
 
 boost::shared_ptr<QA::BlackScholesOption> optionFromHandle(const char* handle) {
@@ -26,7 +25,7 @@ LPXLOPER query(OPER& result, const char* handle, Query q) {
 }  // namespace
 
 const CategoryTable& zr::AnalyticalCategory() {
-  static const std::vector<ArgRow> queryArgs{{"F#", "opt", optHelp}, {"P", "trigger", trigger}};
+  static const std::vector<ArgRow> queryArgs{{"F#", "opt", optHelp}, {"P", "trigger", triggerHelp}};
   static const CategoryTable table{
       "ZR_Analytical",
       "Analytical Closed form solution library.",
@@ -42,7 +41,7 @@ const CategoryTable& zr::AnalyticalCategory() {
             {"B", "Dividendyield", "is the dividend yield."},
             {"B", "TimeToExpiry", "is the time to expiry."},
             {"A", "CallputFlag", "True for call option and False put option."},
-            {"P", "trigger", trigger}},
+            {"P", "trigger", triggerHelp}},
            "creates Black Scholes Option object."},
           {"bsopt_fv", "R#", queryArgs, "returns the price of the Black Scholes option."},
           {"bsopt_delta", "R#", queryArgs, "returns the delta of the Black Scholes option."},

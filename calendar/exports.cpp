@@ -14,7 +14,6 @@ using namespace xll;
 
 namespace {
 
-const char* const trigger = "is an optional argument for static dependencies.";
 const char* const calendarHelp = "is the business calendar object.";
 const char* const dateHelp = "is the input date.";
 
@@ -44,7 +43,7 @@ const CategoryTable& zr::BusinessCalendarCategory() {
   static const ArgRow calendar{"F#", "CalendarObj", calendarHelp};
   static const ArgRow inputDate{"J#", "InputDate", dateHelp};
   static const ArgRow lowerInputDate{"J#", "inputDate", dateHelp};
-  static const ArgRow Trigger{"P#", "Trigger", trigger};
+  static const ArgRow Trigger{"P#", "Trigger", triggerHelp};
   static const std::vector<ArgRow> onDate{calendar, inputDate, Trigger};
   static const std::vector<ArgRow> onPlainDate{lowerInputDate, Trigger};
   static const CategoryTable table{
@@ -56,9 +55,9 @@ const CategoryTable& zr::BusinessCalendarCategory() {
           {"date_Calendar",
            "R#",
            {{"F#", "Calendar", "is the calendar name - e.g. Zurich,Target etc."},
-            {"P#", "trigger", trigger}},
+            {"P#", "trigger", triggerHelp}},
            "returns the business calendar object from the calendar name."},
-          {"date_AllCalendars", "R#", {{"P#", "trigger", trigger}},
+          {"date_AllCalendars", "R#", {{"P#", "trigger", triggerHelp}},
            "returns the names of all available calendar names."},
           {"date_isBusDay", "R#", onDate, "checks whether the input date is a business day."},
           {"date_isHoliday", "R#", onDate, "checks whether the input date is a holiday."},
@@ -80,7 +79,7 @@ const CategoryTable& zr::BusinessCalendarCategory() {
            {calendar,
             {"J#", "StartDate", "is the start date."},
             {"J#", "EndDate", "is the end date"},
-            {"P", "Trigger", trigger}},
+            {"P", "Trigger", triggerHelp}},
            "returns the number of holidays beteween the start and the end date."},
           {"date_BusDayDiff",
            "R#",

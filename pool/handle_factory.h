@@ -11,7 +11,6 @@
 #include "pool/caller_table.h"
 #include "xll/oper.h"
 
-
 // The pool's objects by handle text. Names the pool itself issues ("#hndl"
 // and the number, without leading zeros) are kept in a table indexed by the
 // number; any other text in a hash map. Both compare names exactly.

@@ -8,6 +8,9 @@
 
 namespace xll {
 
+// Help of the trailing trigger argument most functions are registered with.
+constexpr const char* triggerHelp = "is an optional argument for static dependencies.";
+
 struct ArgRow {
   const char* type;
   const char* name;
