@@ -3,6 +3,7 @@
 // catch clauses that turn a failure into #VALUE! and a stored message.
 #pragma once
 
+#include <new>
 #include <string>
 
 #include "pool/handle_factory.h"
@@ -34,6 +35,8 @@ LPXLOPER framed(OPER& result, Work&& work, const FrameSteps& steps = fullFrame) 
   if (!frame_detail::begin(result, steps)) return &result;
   try {
     work();
+  } catch (const std::bad_alloc&) {
+    failed(result, steps.onFailure, "bad allocation", true);
   } catch (const std::exception& e) {
     failed(result, steps.onFailure, e.what(), true);
   } catch (const std::string& s) {

@@ -7,7 +7,13 @@ namespace zr {
 
 const xll::CategoryTable& AnalyticalCategory();
 const xll::CategoryTable& BusinessCalendarCategory();
+const xll::CategoryTable& DataSourceCategory();
+const xll::CategoryTable& MatrixCategory();
+const xll::CategoryTable& FileSystemCategory();
 const xll::CategoryTable& HouseKeepingCategory();
+const xll::CategoryTable& RegexCategory();
+const xll::CategoryTable& SqlCategory();
+const xll::CategoryTable& StatisticsCategory();
 const xll::CategoryTable& UtilsCategory();
 
 }  // namespace zr

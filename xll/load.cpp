@@ -11,7 +11,25 @@ void LoadAddIn() {
   static const Table order[] = {
       zr::AnalyticalCategory,
       zr::BusinessCalendarCategory,
+#ifdef ZR_HAS_DATASOURCE
+      zr::DataSourceCategory,
+#endif
+#ifdef ZR_HAS_MATRIX
+      zr::MatrixCategory,
+#endif
+#ifdef ZR_HAS_FILESYSTEM
+      zr::FileSystemCategory,
+#endif
       zr::HouseKeepingCategory,
+#ifdef ZR_HAS_REGEX
+      zr::RegexCategory,
+#endif
+#ifdef ZR_HAS_SQL
+      zr::SqlCategory,
+#endif
+#ifdef ZR_HAS_STATISTICS
+      zr::StatisticsCategory,
+#endif
       zr::UtilsCategory,
   };
   for (Table table : order) AddCategory(table());
