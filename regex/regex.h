@@ -1,0 +1,27 @@
+// Matching, searching, cutting and rewriting texts with Perl-syntax regular
+// expressions. Invalid patterns raise boost::regex_error; the library's
+// limit on the work of one match raises std::runtime_error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <boost/regex.hpp>
+
+namespace zr {
+
+// A pattern in Perl syntax, case-sensitive, compiled anew on every call.
+boost::regex compilePattern(const std::string& pattern);
+
+// The pattern matches the whole text.
+bool regexMatch(const std::string& text, const std::string& pattern);
+// The pattern matches somewhere in the text.
+bool regexSearch(const std::string& text, const std::string& pattern);
+// Every match rewritten by a sed-style format ("&", "\1", escapes).
+std::string regexReplace(const std::string& text, const std::string& pattern, const std::string& format);
+// The whole first match; fails when there is none.
+std::string regexExtract(const std::string& text, const std::string& pattern);
+// The whole n-th match, counted from 1; n is checked before the pattern.
+std::string regexExtractN(const std::string& text, const std::string& pattern, std::int32_t n);
+
+}  // namespace zr
