@@ -1,0 +1,99 @@
+#include "matrix/lu.h"
+
+#include <algorithm>
+#include <string>
+
+namespace ZR {
+
+namespace {
+
+template <class Indices>
+Matrix permutation(const Indices& index) {
+  const Eigen::Index n = index.size();
+  Matrix p = newMatrix(n, n);
+  p.setZero();
+  for (Eigen::Index i = 0; i < n; ++i) p(index(i), i) = 1.0;
+  return p;
+}
+
+void requireSquare(const Matrix& a, const char* function) {
+  if (a.rows() != a.cols())
+    throw std::string("ZR::uBlasMatrix::") + function + " - Input matrix is not square";
+}
+
+}  // namespace
+
+FullPivLU fullPivLU(const Matrix& a) {
+  if (a.cols() == 0) throw std::string("ZR::uBlasMatrix::mtrx_fullPivLU - Input matrix has no columns");
+  return FullPivLU(a);
+}
+
+Matrix unitLower(const Matrix& packed) {
+  Matrix l = newMatrix(packed.rows(), packed.cols());
+  l = packed.triangularView<Eigen::StrictlyLower>();
+  l.diagonal().setOnes();
+  return l;
+}
+
+Matrix upperPart(const Matrix& packed) {
+  Matrix u = newMatrix(packed.rows(), packed.cols());
+  u = packed.triangularView<Eigen::Upper>();
+  return u;
+}
+
+Matrix extract(const FullPivLU& lu, LUFactor factor) {
+  switch (factor) {
+    case LUFactor::L: return unitLower(lu.matrixLU());
+    case LUFactor::U: return upperPart(lu.matrixLU());
+    case LUFactor::P: return permutation(lu.permutationP().indices());
+    case LUFactor::Q: return permutation(lu.permutationQ().indices());
+    case LUFactor::Packed: break;
+  }
+  return lu.matrixLU();
+}
+
+Matrix partialPivLU(const Matrix& a) {
+  requireSquare(a, "mtrx_partialPivLU");
+  return Eigen::PartialPivLU<Matrix>(a).matrixLU();
+}
+
+// A matrix without columns is not decomposed: its rank is 0.
+bool isInvertible(const Matrix& a) {
+  if (a.cols() == 0) return a.rows() == 0;
+  return FullPivLU(a).isInvertible();
+}
+
+Eigen::Index rank(const Matrix& a) { return a.cols() == 0 ? 0 : FullPivLU(a).rank(); }
+
+Matrix kernel(const Matrix& a) {
+  if (a.cols() == 0) return newMatrix(0, 1);
+  const FullPivLU lu(a);
+  checkSize(a.cols(), std::max<Eigen::Index>(a.cols() - lu.rank(), 1));
+  return lu.kernel();
+}
+
+Matrix image(const Matrix& a) {
+  if (a.cols() == 0) {
+    Matrix zeros = newMatrix(a.rows(), 1);
+    zeros.setZero();
+    return zeros;
+  }
+  return FullPivLU(a).image(a);
+}
+
+Matrix inverse(const Matrix& a) {
+  if (a.rows() == 0 && a.cols() == 0) return Matrix(0, 0);
+  if (a.cols() != 0) {
+    const FullPivLU lu(a);
+    if (lu.isInvertible()) return lu.inverse();
+  }
+  throw std::string("ZR::uBlasMatrix::mtrx_invert - Input matrix is not invertible");
+}
+
+double determinant(const Matrix& a) {
+  requireSquare(a, "mtrx_det");
+  if (a.rows() == 0) return 1.0;
+  return Eigen::PartialPivLU<Matrix>(a).determinant();
+}
+
+}  // namespace ZR
