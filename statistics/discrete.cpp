@@ -1,0 +1,36 @@
+// The discrete kinds.
+#include <boost/math/distributions/bernoulli.hpp>
+#include <boost/math/distributions/binomial.hpp>
+#include <boost/math/distributions/geometric.hpp>
+#include <boost/math/distributions/hypergeometric.hpp>
+#include <boost/math/distributions/negative_binomial.hpp>
+#include <boost/math/distributions/poisson.hpp>
+
+#include "statistics/distributions.h"
+#include "statistics/evaluate.h"
+
+namespace zr::stats {
+
+boost::any makeBinomial(double n, double p) { return Binomial(n, p); }
+boost::any makeBernoulli(double p) { return Bernoulli(p); }
+boost::any makeGeometric(double p) { return Geometric(p); }
+boost::any makeNegativeBinomial(double r, double p) { return NegativeBinomial(r, p); }
+boost::any makePoisson(double mean) { return Poisson(mean); }
+
+// Boost keeps the three counts unsigned: a negative one would wrap to a
+// huge count and make a nonsense distribution.
+boost::any makeHypergeometric(std::int32_t n, std::int32_t r, std::int32_t N) {
+  if (n < 0 || r < 0 || N < 0)
+    throw "stat_distrHyperGeometric - n, r and N must not be negative";
+  return Hypergeometric(static_cast<unsigned>(r), static_cast<unsigned>(n),
+                        static_cast<unsigned>(N));
+}
+
+template const Operations& operationsOf<Binomial>();
+template const Operations& operationsOf<Bernoulli>();
+template const Operations& operationsOf<Geometric>();
+template const Operations& operationsOf<Hypergeometric>();
+template const Operations& operationsOf<NegativeBinomial>();
+template const Operations& operationsOf<Poisson>();
+
+}  // namespace zr::stats

@@ -1,0 +1,62 @@
+// The statistics of one kind, for the translation units that instantiate
+// them (include the kind's Boost header first).
+#pragma once
+
+#include <cstddef>
+#include <type_traits>
+#include <utility>
+
+#include "statistics/operations.h"
+
+namespace zr::stats {
+
+template <class K>
+struct Found {
+  using type = K;
+};
+
+// The entry of Kinds whose distribution is D.
+template <class D, class List>
+struct KindFor;
+template <class D, class K, class... Ks>
+struct KindFor<D, std::tuple<K, Ks...>>
+    : std::conditional_t<std::is_same_v<typename K::type, D>, Found<K>,
+                         KindFor<D, std::tuple<Ks...>>> {};
+
+template <Statistic S, class D>
+double boostStatistic(const D& d, double x) {
+  namespace bm = boost::math;
+  if constexpr (S == Mean) return bm::mean(d);
+  else if constexpr (S == StdDev) return bm::standard_deviation(d);
+  else if constexpr (S == Mode) return bm::mode(d);
+  else if constexpr (S == Median) return bm::median(d);
+  else if constexpr (S == Kurtosis) return bm::kurtosis(d);
+  else if constexpr (S == Pdf) return bm::pdf(d, x);
+  else if constexpr (S == Cdf) return bm::cdf(d, x);
+  else if constexpr (S == Hazard) return bm::hazard(d, x);
+  else if constexpr (S == CumHazard) return bm::chf(d, x);
+  else return bm::quantile(d, x);
+}
+
+// The holder's type has been matched before this runs.
+template <Statistic S, class K>
+double evaluate(const boost::any& holder, double x) {
+  if constexpr (Refusal<S, K>::message != nullptr)
+    throw Refusal<S, K>::message;
+  else
+    return boostStatistic<S>(*boost::unsafe_any_cast<typename K::type>(&holder), x);
+}
+
+template <class K, std::size_t... S>
+Operations rowOf(std::index_sequence<S...>) {
+  return {&typeid(typename K::type), {&evaluate<static_cast<Statistic>(S), K>...}};
+}
+
+template <class D>
+const Operations& operationsOf() {
+  static const Operations row =
+      rowOf<typename KindFor<D, Kinds>::type>(std::make_index_sequence<statisticCount>());
+  return row;
+}
+
+}  // namespace zr::stats

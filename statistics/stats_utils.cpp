@@ -1,0 +1,100 @@
+// Dispatch of the ten statistics on the holder's kind: the kind's row is
+// found by the holder's type in constant time (the kinds are exclusive, so
+// their order in Kinds decides nothing).
+#include "statistics/stats_utils.h"
+
+#include <array>
+#include <typeindex>
+#include <unordered_map>
+#include <utility>
+
+#include "statistics/operations.h"
+
+namespace {
+
+using namespace zr::stats;
+
+template <std::size_t... I>
+std::array<const Operations*, kindCount> allRows(std::index_sequence<I...>) {
+  return {&operationsOf<typename std::tuple_element_t<I, Kinds>::type>()...};
+}
+
+class Dispatch {
+ public:
+  static const Dispatch& instance() {
+    static const Dispatch dispatch;
+    return dispatch;
+  }
+  // The row of the holder's kind, or null.
+  const Operations* find(const std::type_info& type) const {
+    auto it = rows_.find(std::type_index(type));
+    return it == rows_.end() ? nullptr : it->second;
+  }
+
+ private:
+  Dispatch() {
+    for (const Operations* row : allRows(std::make_index_sequence<kindCount>()))
+      rows_.emplace(std::type_index(*row->type), row);
+  }
+  std::unordered_map<std::type_index, const Operations*> rows_;
+};
+
+double run(Statistic s, const char* unrecognised, const boost::any& holder, double x) {
+  const Operations* row = Dispatch::instance().find(holder.type());
+  if (!row) throw unrecognised;
+  return row->run[s](holder, x);
+}
+
+}  // namespace
+
+namespace StatsUtils {
+
+double mean(const boost::any& holder) {
+  return run(Mean, "StatsUtils::mean - unrecognised statistical distribution", holder, 0);
+}
+
+double stdev(const boost::any& holder) {
+  return run(StdDev, "StatsUtils::standard deviation - unrecognised statistical distribution",
+             holder, 0);
+}
+
+double mode(const boost::any& holder) {
+  return run(Mode, "StatsUtils::mode - unrecognised statistical distribution", holder, 0);
+}
+
+double median(const boost::any& holder) {
+  return run(Median, "StatsUtils::median - unrecognised statistical distribution", holder, 0);
+}
+
+double kurtosis(const boost::any& holder) {
+  return run(Kurtosis, "StatsUtils::kurtosis - unrecognised statistical distribution", holder, 0);
+}
+
+double pdf(const boost::any& holder, double x) {
+  return run(Pdf, "StatsUtils::Probability density function - unrecognised statistical distribution",
+             holder, x);
+}
+
+double cdf(const boost::any& holder, double x) {
+  return run(Cdf,
+             "StatsUtils::Cumulative distribution function - unrecognised statistical distribution",
+             holder, x);
+}
+
+double hazard(const boost::any& holder, double x) {
+  return run(Hazard, "StatsUtils::Hazard function - unrecognised statistical distribution", holder,
+             x);
+}
+
+double cumHazard(const boost::any& holder, double x) {
+  return run(CumHazard,
+             "StatsUtils:: Cumulative hazard function - unrecognised statistical distribution",
+             holder, x);
+}
+
+double quantile(const boost::any& holder, double probability) {
+  return run(Quantile, "StatsUtils::quantile - unrecognised statistical distribution", holder,
+             probability);
+}
+
+}  // namespace StatsUtils
