@@ -11,6 +11,9 @@ namespace xlsim {
 
 namespace {
 
+// Nesting of xlfEvaluate the host allows: a formula may nest 64 levels.
+constexpr int kMaxEvaluateDepth = 64;
+
 // Argument counts each host function accepts.
 bool countFits(int xlfn, size_t n) {
   auto within = [n](size_t lo, size_t hi) { return n >= lo && n <= hi; };
@@ -167,7 +170,15 @@ int Host::Impl::answer(int xlfn, X* result, int count, X* opers[], bool wide) {
   args.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) args.push_back(getArg(opers[i]));
   Arg r;
-  code = dispatch(xlfn, args, r, wide);
+  ++inCallback;
+  try {
+    code = dispatch(xlfn, args, r, wide);
+  } catch (...) {
+    --inCallback;
+    code = xlretFailed;  // nothing escapes into the add-in
+    return code;
+  }
+  --inCallback;
   if (code == xlretSuccess && result) handOut(r, *result);
   return code;
 }
@@ -194,22 +205,11 @@ int Host::Impl::dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bo
     case xlCoerce: {
       const Arg& x = args[0];
       Value v;
-      if (x.isReference) {
-        std::vector<int> uncalced;
-        for (size_t i = 0; i < formulas.size(); ++i) {
-          const Formula& f = formulas[i];
-          if (!f.removed && (f.dirty || f.busy) && f.area.row1 <= x.area.row2 && x.area.row1 <= f.area.row2 &&
-              f.area.col1 <= x.area.col2 && x.area.col1 <= f.area.col2)
-            uncalced.push_back(static_cast<int>(i));
-        }
-        if (!uncalced.empty()) {
-          if (!frames.empty())
-            for (int i : uncalced) {
-              auto& p = frames.back().pending;
-              if (std::find(p.begin(), p.end(), i) == p.end()) p.push_back(i);
-            }
-          return xlretUncalced;
-        }
+      if (x.isReference && onSheet(x.area)) {
+        // an uncalculated cell: the caller is called again once it is
+        size_t mark = needs.size();
+        noteUncalculated(x.area);
+        if (needs.size() > mark) return xlretUncalced;
       }
       v = current(x);
       if (args.size() > 1) {
@@ -367,8 +367,23 @@ int Host::Impl::dispatch(int xlfn, const std::vector<Arg>& args, Arg& result, bo
         result = Arg(Value::error(xlerrValue));
         return xlretSuccess;
       }
-      Arg r = eval(e);
-      result = Arg(current(r));
+      // a text that evaluates itself again ends here, not in a stack overflow
+      if (evaluateDepth >= kMaxEvaluateDepth) {
+        result = Arg(Value::error(xlerrValue));
+        return xlretSuccess;
+      }
+      size_t mark = needs.size();
+      ++evaluateDepth;
+      Value r;
+      try {
+        r = resolve(eval(e));
+      } catch (...) {
+        --evaluateDepth;
+        throw;
+      }
+      --evaluateDepth;
+      if (needs.size() > mark) return xlretUncalced;
+      result = Arg(r);
       return xlretSuccess;
     }
     case xlfConcatenate: {

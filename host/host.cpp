@@ -23,9 +23,6 @@ namespace xlsim {
 namespace {
 
 Host* liveHost = nullptr;
-constexpr int kMaxRows = 65536;
-constexpr int kMaxCols = 256;
-constexpr int kRetries = 8;
 constexpr size_t kMaxCells = size_t{1} << 22;
 
 // Files whose earlier load stayed mapped after dlclose.
@@ -43,20 +40,33 @@ bool contains(const Area& outer, const Area& inner) {
          inner.col2 <= outer.col2;
 }
 
-bool inSheet(const Area& a) {
-  return a.row1 >= 0 && a.col1 >= 0 && a.row1 <= a.row2 && a.col1 <= a.col2 && a.row2 < kMaxRows &&
-         a.col2 < kMaxCols;
-}
-
 Area parseRef(const std::string& ref) {
   Area a;
-  if (!parseArea(ref, a) || !inSheet(a)) throw std::invalid_argument("not a reference on the sheet: " + ref);
+  if (!parseArea(ref, a) || !onSheet(a)) throw std::invalid_argument("not a reference on the sheet: " + ref);
   return a;
 }
 
 void collectRefs(const Expr& e, std::vector<Area>& out) {
-  if (e.kind == Expr::Reference) out.push_back(e.area);
+  if (e.kind == Expr::Reference && onSheet(e.area)) out.push_back(e.area);
   for (const auto& a : e.args) collectRefs(a, out);
+}
+
+int32_t cellKey(int row, int col) { return row * kSheetColumns + col; }
+
+// Holds a frame of the call stack for the life of a scope.
+struct FramePush {
+  std::vector<Host::Impl::Frame>& frames;
+  FramePush(std::vector<Host::Impl::Frame>& f, const Host::Impl::Frame& top) : frames(f) { frames.push_back(top); }
+  ~FramePush() { frames.pop_back(); }
+};
+
+// A number that is not finite shows #NUM!, alone or in an array.
+Value finite(Value v) {
+  if (v.kind == Value::Number && !std::isfinite(v.num)) return Value::error(xlerrNum);
+  if (v.kind == Value::Array)
+    for (auto& e : v.elements)
+      if (e.kind == Value::Number && !std::isfinite(e.num)) e = Value::error(xlerrNum);
+  return v;
 }
 
 Value constantOf(const Expr& e) {
@@ -108,6 +118,11 @@ ffi_type* ffiType(char code) {
 
 
 }  // namespace
+
+bool onSheet(const Area& a) {
+  return a.row1 >= 0 && a.col1 >= 0 && a.row1 <= a.row2 && a.col1 <= a.col2 && a.row2 < kSheetRows &&
+         a.col2 < kSheetColumns;
+}
 
 std::string lowerText(std::string s) {
   for (auto& c : s)
@@ -352,6 +367,91 @@ Value Host::Impl::cellValue(int row, int col) const {
   return it == cells.end() ? Value::nil() : it->second.value;
 }
 
+void Host::Impl::removeFormula(int index) {
+  Formula& f = formulas[static_cast<size_t>(index)];
+  if (f.removed) return;
+  indexFormula(index, false);
+  f.removed = true;
+}
+
+void Host::Impl::indexFormula(int index, bool add) {
+  auto update = [&](std::vector<int>& list) {
+    if (add) {
+      list.push_back(index);
+    } else {
+      auto it = std::find(list.begin(), list.end(), index);
+      if (it != list.end()) list.erase(it);
+    }
+  };
+  const Formula& f = formulas[static_cast<size_t>(index)];
+  for (const Area& r : f.refs) {
+    if (r.single()) {
+      update(cellDependents[cellKey(r.row1, r.col1)]);
+    } else {
+      for (int b = r.row1 / kBandRows; b <= r.row2 / kBandRows; ++b) {
+        std::vector<int>& list = bandDependents[b];
+        // a formula with several ranges in one band is listed once
+        if (!add || list.empty() || list.back() != index) update(list);
+      }
+    }
+  }
+}
+
+template <class Fn>
+void Host::Impl::forEachDependent(const Area& changed, Fn fn) {
+  auto call = [&](const std::vector<int>& list) {
+    for (size_t k = 0; k < list.size(); ++k) fn(list[k]);
+  };
+  size_t area = static_cast<size_t>(changed.rows()) * static_cast<size_t>(changed.columns());
+  if (area <= cellDependents.size()) {
+    for (int r = changed.row1; r <= changed.row2; ++r)
+      for (int c = changed.col1; c <= changed.col2; ++c) {
+        auto it = cellDependents.find(cellKey(r, c));
+        if (it != cellDependents.end()) call(it->second);
+      }
+  } else {
+    for (const auto& [key, list] : cellDependents)
+      if (key / kSheetColumns >= changed.row1 && key / kSheetColumns <= changed.row2 &&
+          key % kSheetColumns >= changed.col1 && key % kSheetColumns <= changed.col2)
+        call(list);
+  }
+  for (int b = changed.row1 / kBandRows; b <= changed.row2 / kBandRows; ++b) {
+    auto it = bandDependents.find(b);
+    if (it == bandDependents.end()) continue;
+    for (int i : it->second) {
+      const Formula& f = formulas[static_cast<size_t>(i)];
+      for (const Area& r : f.refs)
+        if (!r.single() && intersects(r, changed)) {
+          fn(i);
+          break;
+        }
+    }
+  }
+}
+
+template <class Fn>
+void Host::Impl::forEachFormulaIn(const Area& area, Fn fn) {
+  int last = -1;
+  auto it = cells.lower_bound({area.row1, area.col1});
+  while (it != cells.end() && it->first.first <= area.row2) {
+    int r = it->first.first;
+    if (it->first.second > area.col2) {
+      it = cells.lower_bound({r + 1, area.col1});
+      continue;
+    }
+    if (it->first.second < area.col1) {
+      it = cells.lower_bound({r, area.col1});
+      continue;
+    }
+    int i = it->second.formula;
+    if (i >= 0 && i != last) {
+      last = i;
+      fn(i);
+    }
+    ++it;
+  }
+}
+
 namespace {
 // Removes what stands in the area; an array formula only partly inside it is
 // an error (as the host refuses to change part of an array).
@@ -365,7 +465,7 @@ void clearArea(Host::Impl& m, const Area& a) {
       throw std::invalid_argument("cannot change part of an array");
     whole.insert(it->second.formula);
   }
-  for (int i : whole) m.formulas[static_cast<size_t>(i)].removed = true;
+  for (int i : whole) m.removeFormula(i);
   for (int r = a.row1; r <= a.row2; ++r) {
     auto it = m.cells.lower_bound({r, a.col1});
     while (it != m.cells.end() && it->first.first == r && it->first.second <= a.col2) it = m.cells.erase(it);
@@ -384,8 +484,10 @@ void Host::setCell(const std::string& ref, const std::string& content) {
     f.expr = std::move(e);
     f.text = content;
     f.array = !a.single();
+    collectRefs(f.expr, f.refs);
     int index = static_cast<int>(m.formulas.size());
     m.formulas.push_back(std::move(f));
+    m.indexFormula(index, true);
     for (int r = a.row1; r <= a.row2; ++r)
       for (int c = a.col1; c <= a.col2; ++c) m.cells[{r, c}] = Impl::Cell{Value::nil(), index};
   } else {
@@ -416,6 +518,8 @@ void Host::clearCell(const std::string& ref) {
 void Host::clearSheet() {
   impl_->cells.clear();
   impl_->formulas.clear();
+  impl_->cellDependents.clear();
+  impl_->bandDependents.clear();
 }
 
 Value Host::value(const std::string& ref) const {
@@ -459,7 +563,7 @@ bool Host::usedArea(Area& area) const {
   if (impl_->cells.empty()) return false;
   area.row1 = impl_->cells.begin()->first.first;
   area.row2 = impl_->cells.rbegin()->first.first;
-  area.col1 = kMaxCols;
+  area.col1 = kSheetColumns;
   area.col2 = 0;
   for (const auto& kv : impl_->cells) {
     area.col1 = std::min(area.col1, kv.first.second);
@@ -471,29 +575,23 @@ bool Host::usedArea(Area& area) const {
 // ---- calculation ---------------------------------------------------------------------
 
 void Host::Impl::markDependentsDirty(const Area& changed) {
-  std::vector<Area> work{changed};
-  while (!work.empty()) {
-    Area a = work.back();
-    work.pop_back();
-    for (auto& f : formulas) {
-      if (f.removed || f.dirty) continue;
-      std::vector<Area> refs;
-      collectRefs(f.expr, refs);
-      for (const auto& r : refs)
-        if (intersects(r, a)) {
-          f.dirty = true;
-          work.push_back(f.area);
-          break;
-        }
-    }
+  std::vector<Area> pending{changed};
+  while (!pending.empty()) {
+    Area a = pending.back();
+    pending.pop_back();
+    forEachDependent(a, [&](int i) {
+      Formula& f = formulas[static_cast<size_t>(i)];
+      if (f.removed || f.dirty) return;
+      f.dirty = true;
+      pending.push_back(f.area);
+    });
   }
 }
 
-bool Host::Impl::formulaVolatile(const Expr& e) const {
+bool Host::Impl::formulaVolatile(const Expr& e) {
   if (e.kind == Expr::Call) {
-    const std::string key = lowerText(e.name);
-    for (const auto& r : regs)
-      if (r.active() && r.macroType == 1 && lowerText(r.functionText) == key && r.isVolatile()) return true;
+    const Registration* r = findFunction(e.name);
+    if (r && r->isVolatile()) return true;
   }
   for (const auto& a : e.args)
     if (formulaVolatile(a)) return true;
@@ -517,7 +615,7 @@ void Host::Impl::calculateDirty() {
 
 void Host::calculate() {
   for (auto& f : impl_->formulas)
-    if (!f.removed && impl_->formulaVolatile(f.expr)) f.dirty = true;
+    if (!f.removed && !f.dirty && impl_->formulaVolatile(f.expr)) f.dirty = true;
   impl_->calculateDirty();
 }
 
@@ -536,44 +634,98 @@ void Host::recalculate() {
   impl_->calculateDirty();
 }
 
+// Every formula on the work stack from this one up waits on another: a cycle.
 void Host::Impl::markCycle(int index) {
-  auto it = std::find(calcStack.begin(), calcStack.end(), index);
-  for (; it != calcStack.end(); ++it) formulas[static_cast<size_t>(*it)].cycle = true;
+  for (size_t k = formulas[static_cast<size_t>(index)].stackPos; k < work.size(); ++k) {
+    Formula& f = formulas[static_cast<size_t>(work[k])];
+    if (f.busy) f.cycle = true;
+  }
 }
 
-void Host::Impl::calcFormula(int index) {
-  Formula& f = formulas[static_cast<size_t>(index)];
-  if (f.removed) return;
-  if (f.busy) {
-    markCycle(index);
+// Formulas the expression reads as values: references, except those passed
+// to an argument of type R, which the function gets uncalculated.
+void Host::Impl::collectPrecedents(const Expr& e, std::vector<int>& out) {
+  if (e.kind == Expr::Reference) {
+    if (onSheet(e.area)) forEachFormulaIn(e.area, [&](int i) { out.push_back(i); });
     return;
   }
-  if (!f.dirty) return;
-  f.busy = true;
-  f.cycle = false;
-  calcStack.push_back(index);
-  Value v;
-  try {
-    // every call in the formula, nested ones too, has this formula's cells as caller
-    frames.push_back(Frame{true, f.area, {}});
-    Arg r;
-    try {
-      r = eval(f.expr);
-    } catch (...) {
-      frames.pop_back();
-      throw;
+  if (e.kind != Expr::Call) return;
+  const Registration* reg = findFunction(e.name);
+  if (!reg) return;  // #NAME? without evaluating anything
+  const std::string& params = prepare(*reg).params;
+  for (size_t k = 0; k < e.args.size(); ++k)
+    if (!(k < params.size() && params[k] == 'R' && e.args[k].kind == Expr::Reference))
+      collectPrecedents(e.args[k], out);
+}
+
+// Puts the uncalculated formulas of the list on the work stack, the first on
+// top; one already waiting there closes a cycle. True when any was put.
+bool Host::Impl::pushWaiting(const std::vector<int>& list) {
+  bool pushed = false;
+  for (size_t k = list.size(); k-- > 0;) {
+    const Formula& f = formulas[static_cast<size_t>(list[k])];
+    if (f.removed) continue;
+    if (f.busy) {
+      markCycle(list[k]);
+    } else if (f.dirty) {
+      work.push_back(list[k]);
+      pushed = true;
     }
-    frames.pop_back();
-    v = resolve(r);
+  }
+  return pushed;
+}
+
+// One evaluation of a formula; false when it met formulas not yet calculated.
+bool Host::Impl::attempt(int index, Value& v) {
+  needs.clear();
+  const Formula& f = formulas[static_cast<size_t>(index)];
+  // every call in the formula, nested ones too, has this formula's cells as caller
+  FramePush top(frames, Frame{true, f.area});
+  try {
+    v = resolve(eval(f.expr));
+  } catch (const NeedsCalc&) {
   } catch (...) {
     v = Value::error(xlerrValue);
   }
-  Formula& g = formulas[static_cast<size_t>(index)];
-  calcStack.pop_back();
-  g.busy = false;
-  g.dirty = false;
-  if (g.cycle) v = Value::error(xlerrRef);
-  writeResult(g, v);
+  return needs.empty();
+}
+
+// Calculates a formula and, first, what it needs: an explicit stack of
+// waiting formulas rather than recursion, so that a long chain of cells each
+// reading the next does not exhaust the program's stack.
+void Host::Impl::calcFormula(int root) {
+  const Formula& r = formulas[static_cast<size_t>(root)];
+  if (r.removed || !r.dirty || r.busy) return;
+  work.push_back(root);
+  std::vector<int> list;
+  while (!work.empty()) {
+    int i = work.back();
+    Formula* f = &formulas[static_cast<size_t>(i)];
+    if (f->removed || !f->dirty) {
+      work.pop_back();
+      continue;
+    }
+    if (!f->busy) {
+      f->busy = true;
+      f->cycle = false;
+      f->stackPos = work.size() - 1;
+      list.clear();
+      collectPrecedents(f->expr, list);
+      if (pushWaiting(list)) continue;
+    }
+    Value v = Value::error(xlerrRef);
+    if (!f->cycle && !attempt(i, v)) {
+      list = std::move(needs);
+      needs.clear();
+      if (pushWaiting(list)) continue;
+      if (!formulas[static_cast<size_t>(i)].cycle) v = Value::error(xlerrValue);  // not expected
+    }
+    f = &formulas[static_cast<size_t>(i)];
+    f->busy = false;
+    f->dirty = false;
+    writeResult(*f, f->cycle ? Value::error(xlerrRef) : v);
+    work.pop_back();
+  }
 }
 
 void Host::Impl::writeResult(Formula& f, const Value& v) {
@@ -598,26 +750,51 @@ void Host::Impl::writeResult(Formula& f, const Value& v) {
     }
 }
 
-void Host::Impl::ensureCalculated(const Area& area) {
-  if (readOnly > 0) return;
-  std::vector<int> hit;
-  for (size_t i = 0; i < formulas.size(); ++i)
-    if (!formulas[i].removed && intersects(formulas[i].area, area)) hit.push_back(static_cast<int>(i));
-  std::sort(hit.begin(), hit.end(), [&](int a, int b) {
-    const Area& x = formulas[static_cast<size_t>(a)].area;
-    const Area& y = formulas[static_cast<size_t>(b)].area;
-    return std::make_pair(x.row1, x.col1) < std::make_pair(y.row1, y.col1);
-  });
-  for (int i : hit) {
+void Host::Impl::noteUncalculated(const Area& area) {
+  forEachFormulaIn(area, [&](int i) {
     const Formula& f = formulas[static_cast<size_t>(i)];
-    if (f.dirty || f.busy) calcFormula(i);
+    if (f.dirty || f.busy) needs.push_back(i);
+  });
+}
+
+Arg Host::Impl::bail() {
+  if (inCallback == 0) throw NeedsCalc{};
+  return Arg(Value::error(xlerrValue));
+}
+
+template <class Fn>
+auto Host::Impl::fromOutside(Fn fn) -> decltype(fn()) {
+  for (;;) {
+    needs.clear();
+    try {
+      auto r = fn();
+      if (needs.empty()) return r;
+    } catch (const NeedsCalc&) {
+    }
+    std::vector<int> list = std::move(needs);
+    needs.clear();
+    bool progress = false;
+    for (int i : list) {
+      const Formula& f = formulas[static_cast<size_t>(i)];
+      if (f.dirty && !f.busy) {
+        calcFormula(i);
+        progress = true;
+      }
+    }
+    if (!progress) {
+      // inside a calculation: read what stands
+      ++readOnly;
+      auto r = fn();
+      --readOnly;
+      return r;
+    }
   }
 }
 
 Value Host::Impl::resolve(const Arg& a) {
   if (!a.isReference) return a.value;
-  if (!inSheet(a.area)) return Value::error(xlerrRef);
-  ensureCalculated(a.area);
+  if (!onSheet(a.area)) return Value::error(xlerrRef);
+  if (readOnly == 0) noteUncalculated(a.area);
   if (a.area.single()) return cellValue(a.area.row1, a.area.col1);
   size_t n = static_cast<size_t>(a.area.rows()) * static_cast<size_t>(a.area.columns());
   if (n > kMaxCells) return Value::error(xlerrValue);
@@ -651,13 +828,15 @@ Arg Host::Impl::eval(const Expr& e) {
       return Arg(Value::array(e.rows, e.columns, std::move(el)));
     }
     case Expr::Reference:
-      if (!inSheet(e.area)) return Arg(Value::error(xlerrRef));
+      if (!onSheet(e.area)) return Arg(Value::error(xlerrRef));
       return Arg::ref(e.area);
     case Expr::Call: {
       Registration* reg = findFunction(e.name);
       if (!reg) return Arg(Value::error(xlerrName));
+      size_t mark = needs.size();
       std::vector<Arg> args;
       for (const auto& a : e.args) args.push_back(eval(a));
+      if (needs.size() > mark) return bail();
       Frame* top = frames.empty() ? nullptr : &frames.back();
       Area caller;
       bool has = top && top->hasCaller;
@@ -693,11 +872,23 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
   Frame frame;
   frame.hasCaller = callerArea != nullptr;
   if (callerArea) frame.caller = *callerArea;
+  const size_t mark = needs.size();
+  // Arguments that read an uncalculated cell: the call waits until it is.
+  auto readValue = [&](const Arg& a) {
+    Value v = resolve(a);
+    if (needs.size() > mark) throw NeedsCalc{};
+    return v;
+  };
+  auto readScalar = [&](const Arg& a) {
+    Value v = scalarOf(a);
+    if (needs.size() > mark) throw NeedsCalc{};
+    return v;
+  };
 
-  for (int attempt = 0;; ++attempt) {
-    Arena arena;
-    std::vector<Slot> slots(params.size());
-    std::vector<void*> ptrs(params.size());
+  Arena arena;
+  std::vector<Slot> slots(params.size());
+  std::vector<void*> ptrs(params.size());
+  try {
     for (size_t i = 0; i < params.size(); ++i) {
       ptrs[i] = &slots[i];
       const Arg& a = args[i];
@@ -706,7 +897,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
         case 'A':
         case 'B':
         case 'J': {
-          Value v = scalarOf(a);
+          Value v = readScalar(a);
           if (v.kind == Value::Text && params[i] == 'A') {
             std::string t = lowerText(v.str);
             if (t == "true" || t == "false") v = Value::boolean(t == "true");
@@ -727,7 +918,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
         }
         case 'C':
         case 'F': {
-          Value v = scalarOf(a);
+          Value v = readScalar(a);
           std::string s;
           switch (v.kind) {
             case Value::Text: s = v.str; break;
@@ -746,7 +937,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
           break;
         }
         case 'K': {
-          Value v = resolve(a);
+          Value v = readValue(a);
           if (v.kind == Value::Missing) return Arg(Value::error(xlerrValue));
           int rows = 1, cols = 1;
           std::vector<Value> el{v};
@@ -775,13 +966,13 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
         }
         case 'P': {
           xloper* x = static_cast<xloper*>(arena.alloc(sizeof(xloper)));
-          putValue(resolve(a), *x, arena);
+          putValue(readValue(a), *x, arena);
           slots[i].p = x;
           break;
         }
         case 'R': {
           xloper* x = static_cast<xloper*>(arena.alloc(sizeof(xloper)));
-          if (a.isReference && inSheet(a.area))
+          if (a.isReference && onSheet(a.area))
             putReference(a.area, *x, arena, false);
           else
             putValue(a.isReference ? Value::error(xlerrRef) : a.value, *x, arena);
@@ -791,61 +982,62 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
         default: return Arg(Value::error(xlerrValue));
       }
     }
+  } catch (const NeedsCalc&) {
+    return bail();
+  }
 
-    frames.push_back(frame);
-    union {
-      ffi_arg i;
-      double d;
-      void* p;
-    } rv;
-    std::memset(&rv, 0, sizeof rv);
+  union {
+    ffi_arg i;
+    double d;
+    void* p;
+  } rv;
+  std::memset(&rv, 0, sizeof rv);
+  {
+    FramePush top(frames, frame);
     ffi_call(&cif, FFI_FN(fn), &rv, ptrs.data());
-    ++timesCalled[name];
-    std::vector<int> pending = std::move(frames.back().pending);
-    frames.pop_back();
+  }
+  ++timesCalled[name];
+  // the function met an uncalculated cell through a host call: calculate it
+  // and call again; what it returned now does not count
+  if (needs.size() > mark) return bail();
 
-    if (!pending.empty()) {
-      // The procedure met an uncalculated cell: calculate it and call again.
-      if (attempt >= kRetries) return Arg(Value::error(xlerrNum));
-      bool cyclic = false;
-      for (int p : pending) {
-        calcFormula(p);
-        const Formula& f = formulas[static_cast<size_t>(p)];
-        if (f.busy || f.dirty) cyclic = true;
-      }
-      if (cyclic) return Arg(Value::error(xlerrRef));
-      continue;
+  switch (prep.ret) {
+    case 'A': return Arg(Value::boolean(static_cast<int16_t>(rv.i) != 0));
+    case 'B': return Arg(finite(Value::number(rv.d)));
+    case 'J': return Arg(Value::number(static_cast<int32_t>(rv.i)));
+    case 'C': {
+      const char* s = static_cast<const char*>(rv.p);
+      if (!s) return Arg(Value::error(xlerrNum));
+      return Arg(Value::text(std::string(s, strnlen(s, 255))));
     }
-
-    switch (prep.ret) {
-      case 'A': return Arg(Value::boolean(static_cast<int16_t>(rv.i) != 0));
-      case 'B':
-        return Arg(std::isfinite(rv.d) ? Value::number(rv.d) : Value::error(xlerrNum));
-      case 'J': return Arg(Value::number(static_cast<int32_t>(rv.i)));
-      case 'C': {
-        const char* s = static_cast<const char*>(rv.p);
-        if (!s) return Arg(Value::error(xlerrNum));
-        return Arg(Value::text(std::string(s, strnlen(s, 255))));
-      }
-      default: {
-        const xloper* x = static_cast<const xloper*>(rv.p);
-        if (!x) return Arg(Value::error(xlerrNum));
-        return getArg(x);
-      }
+    default: {
+      const xloper* x = static_cast<const xloper*>(rv.p);
+      if (!x) return Arg(Value::error(xlerrNum));
+      Arg r = getArg(x);
+      if (!r.isReference) r.value = finite(std::move(r.value));
+      return r;
     }
   }
 }
 
 Arg Host::invoke(const std::string& functionText, const std::vector<Arg>& args, const std::string& caller) {
-  Registration* reg = impl_->findFunction(functionText);
-  if (!reg) return Arg(Value::error(xlerrName));
-  if (caller.empty()) return impl_->invoke(*reg, args, nullptr);
-  Area a = parseRef(caller);
-  return impl_->invoke(*reg, args, &a);
+  Area a;
+  if (!caller.empty()) a = parseRef(caller);
+  return impl_->fromOutside([&] {
+    Registration* reg = impl_->findFunction(functionText);
+    if (!reg) return Arg(Value::error(xlerrName));
+    return impl_->invoke(*reg, args, caller.empty() ? nullptr : &a);
+  });
 }
 
 Value Host::call(const std::string& functionText, const std::vector<Arg>& args, const std::string& caller) {
-  return impl_->resolve(invoke(functionText, args, caller));
+  Area a;
+  if (!caller.empty()) a = parseRef(caller);
+  return impl_->fromOutside([&] {
+    Registration* reg = impl_->findFunction(functionText);
+    if (!reg) return Value::error(xlerrName);
+    return impl_->resolve(impl_->invoke(*reg, args, caller.empty() ? nullptr : &a));
+  });
 }
 
 Value Host::evaluate(const std::string& formula, const std::string& caller) {
@@ -860,10 +1052,10 @@ Value Host::evaluate(const std::string& formula, const std::string& caller) {
     f.hasCaller = true;
     f.caller = parseRef(caller);
   }
-  impl_->frames.push_back(f);
-  Arg r = impl_->eval(e);
-  impl_->frames.pop_back();
-  return impl_->resolve(r);
+  return impl_->fromOutside([&] {
+    FramePush top(impl_->frames, f);
+    return impl_->resolve(impl_->eval(e));
+  });
 }
 
 int Host::runCommand(const std::string& macroText) {

@@ -18,6 +18,11 @@ namespace xlsim {
 constexpr const char* kBookName = "Book1";
 constexpr const char* kSheetName = "Sheet1";
 constexpr IDSHEET kSheetId = 0x5E1;
+// The sheet: 65,536 rows by 256 columns (A1:IV65536).
+constexpr int kSheetRows = 65536;
+constexpr int kSheetColumns = 256;
+// The area lies on the sheet.
+bool onSheet(const Area& a);
 
 // ---- values --------------------------------------------------------------------
 

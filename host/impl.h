@@ -3,6 +3,7 @@
 
 #include <ffi.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -58,11 +59,13 @@ struct Host::Impl : standin::CallHandler {
     Area area;
     Expr expr;
     std::string text;
+    std::vector<Area> refs;  // every reference on the sheet it holds (the dependents index)
     bool array = false;  // entered over a range
     bool dirty = true;   // not yet calculated in this calculation
-    bool busy = false;   // being calculated
+    bool busy = false;   // on the work stack, waiting for what it needs
     bool cycle = false;  // found in a cycle while being calculated
     bool removed = false;
+    size_t stackPos = 0;  // its place on the work stack while busy
   };
   struct Cell {
     Value value;
@@ -70,16 +73,33 @@ struct Host::Impl : standin::CallHandler {
   };
   std::vector<Formula> formulas;
   std::map<std::pair<int, int>, Cell> cells;  // (row, column): row-major order
-  std::vector<int> calcStack;
+
+  // Dependents index: formulas by the single cells they refer to, and
+  // formulas with a range reference by the bands of rows the range touches.
+  static constexpr int kBandRows = 256;
+  std::unordered_map<int32_t, std::vector<int>> cellDependents;
+  std::unordered_map<int32_t, std::vector<int>> bandDependents;
+  void indexFormula(int index, bool add);
+  template <class Fn>
+  void forEachDependent(const Area& changed, Fn fn);
+  // Formulas with a cell in the area (an array formula once per run of cells).
+  template <class Fn>
+  void forEachFormulaIn(const Area& area, Fn fn);
+
+  // Calculation: formulas waiting on the work stack, and the formulas that
+  // the current evaluation met uncalculated (it runs again once they are).
+  std::vector<int> work;
+  std::vector<int> needs;
+  int inCallback = 0;     // depth of host calls being answered
+  int evaluateDepth = 0;  // nesting of xlfEvaluate
 
   // ---- calls in progress ----
   struct Frame {
     bool hasCaller = false;
     Area caller;
-    std::vector<int> pending;  // formulas that xlCoerce found uncalculated
   };
   std::vector<Frame> frames;
-  int readOnly = 0;  // > 0: references are read as they stand, nothing is calculated
+  int readOnly = 0;  // > 0: references are read as they stand, no uncalculated cell is noted
 
   // ---- host-call bookkeeping ----
   std::map<int, int> counts, wideCounts;
@@ -119,13 +139,25 @@ struct Host::Impl : standin::CallHandler {
   // sheet and calculation (host.cpp)
   Formula* formulaAt(int row, int col);
   Value cellValue(int row, int col) const;
-  void ensureCalculated(const Area& area);
+  void removeFormula(int index);
   void calcFormula(int index);
+  bool attempt(int index, Value& v);
+  bool pushWaiting(const std::vector<int>& list);
+  void collectPrecedents(const Expr& e, std::vector<int>& out);
   void markCycle(int index);
   void calculateDirty();
   void markDependentsDirty(const Area& changed);
   void writeResult(Formula& f, const Value& v);
-  bool formulaVolatile(const Expr& e) const;
+  bool formulaVolatile(const Expr& e);
+  // Notes the uncalculated formulas of an area in needs.
+  void noteUncalculated(const Area& area);
+  // Leaves an evaluation that needs uncalculated cells: throws NeedsCalc at
+  // the host's own level, gives #VALUE! inside a host call (the add-in's
+  // result is dropped and the call made again).
+  Arg bail();
+  // Runs a call from outside a calculation, calculating what it needs first.
+  template <class Fn>
+  auto fromOutside(Fn fn) -> decltype(fn());
   // Expression evaluation; the result may be a reference.
   Arg eval(const Expr& e);
   // A reference becomes its value (a cell) or values (an array).
@@ -136,6 +168,10 @@ struct Host::Impl : standin::CallHandler {
   std::string reftext(const Area& a, bool a1) const;
   void unloadModule(bool remove);
 };
+
+// Thrown by an evaluation at the host's own level that needs uncalculated
+// formulas first (they are in Host::Impl::needs).
+struct NeedsCalc {};
 
 std::string lowerText(std::string s);
 // The state of the live Host, or null.

@@ -65,20 +65,21 @@ bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector
   if (line.empty() || line[0] == '#') return true;
   if (line[0] == '!') {
     std::istringstream in(line.substr(1));
-    std::string verb, arg, extra;
-    in >> verb >> arg >> extra;
+    std::string verb, arg, extra, more;
+    in >> verb >> arg >> extra >> more;
     bool ok = (verb == "recalc" && arg.empty()) || (verb == "calc" && !arg.empty() && extra.empty()) ||
-              (verb == "wizard" && (arg == "open" || arg == "close") && extra.empty());
-    if (verb == "calc" && ok) {
-      xlsim::Area a;
-      if (!xlsim::parseArea(arg, a)) {
-        why = "not a reference: " + arg;
-        return false;
-      }
-    }
+              (verb == "wizard" && (arg == "open" || arg == "close") && extra.empty()) ||
+              (verb == "format" && !arg.empty() && (extra == "date" || extra == "number") && more.empty());
     if (!ok) {
       why = "unknown step: " + line;
       return false;
+    }
+    if (verb == "calc" || verb == "format") {
+      xlsim::Area a;
+      if (!xlsim::parseArea(arg, a) || !xlsim::onSheet(a)) {
+        why = "not a reference on the sheet: " + arg;
+        return false;
+      }
     }
     steps.push_back(Step{number, line});
     return true;
@@ -101,18 +102,39 @@ bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector
   return true;
 }
 
-void runStep(xlsim::Host& host, const Step& s) {
+// Display formats of areas, the later over the earlier: true shows dates.
+using Formats = std::vector<std::pair<xlsim::Area, bool>>;
+
+void runStep(xlsim::Host& host, const Step& s, Formats& formats) {
   std::istringstream in(s.text.substr(1));
-  std::string verb, arg;
-  in >> verb >> arg;
-  if (verb == "recalc")
+  std::string verb, arg, kind;
+  in >> verb >> arg >> kind;
+  if (verb == "recalc") {
     host.recalculate();
-  else if (verb == "calc")
+  } else if (verb == "calc") {
     host.calculate(arg);
-  else if (arg == "open")
+  } else if (verb == "format") {
+    xlsim::Area a;
+    xlsim::parseArea(arg, a);
+    formats.emplace_back(a, kind == "date");
+  } else if (arg == "open") {
     host.openWizard();
-  else
+  } else {
     host.closeWizard();
+  }
+}
+
+// A number as the grid shows it: yyyy-mm-dd in an area formatted as dates.
+std::string cellText(const xlsim::Value& v, int row, int col, const Formats& formats) {
+  if (v.kind != xlsim::Value::Number) return v.display();
+  bool date = false;
+  for (const auto& [a, isDate] : formats)
+    if (row >= a.row1 && row <= a.row2 && col >= a.col1 && col <= a.col2) date = isDate;
+  int y, m, d;
+  if (!date || v.num < 1 || !xlsim::dateFromSerial(v.num, y, m, d)) return v.display();
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+  return text;
 }
 
 std::string cellName(const xlsim::Area& a) { return xlsim::areaText(a, false); }
@@ -129,7 +151,7 @@ void printTsv(const xlsim::Host& host) {
   }
 }
 
-void printGrid(const xlsim::Host& host) {
+void printGrid(const xlsim::Host& host, const Formats& formats) {
   xlsim::Area used;
   if (!host.usedArea(used)) {
     std::cout << "(empty sheet)\n";
@@ -140,7 +162,7 @@ void printGrid(const xlsim::Host& host) {
   std::vector<size_t> width(static_cast<size_t>(used.col2 + 1), 0);
   for (int c = used.col1; c <= used.col2; ++c) width[static_cast<size_t>(c)] = xlsim::columnName(c).size();
   for (const auto& [area, v] : host.nonEmptyCells()) {
-    std::string t = v.display();
+    std::string t = cellText(v, area.row1, area.col1, formats);
     if (t.size() > maxWidth) t = t.substr(0, maxWidth - 3) + "...";
     auto& w = width[static_cast<size_t>(area.col1)];
     w = std::max(w, t.size());
@@ -193,8 +215,10 @@ int main(int argc, char** argv) {
   if (sheet.empty()) return usage();
   if (addin.empty()) addin = defaultAddin();
 
-  std::ifstream in(sheet);
-  if (!in) {
+  std::error_code ec;
+  std::ifstream in;
+  if (!fs::is_directory(sheet, ec)) in.open(sheet);
+  if (!in.is_open() || !in) {
     std::cerr << "xlhost: cannot read " << sheet << '\n';
     return 2;
   }
@@ -218,14 +242,19 @@ int main(int argc, char** argv) {
       return 4;
     }
   }
+  if (in.bad()) {
+    std::cerr << "xlhost: cannot read " << sheet << '\n';
+    return 2;
+  }
 
   host.calculate();
-  for (const auto& s : steps) runStep(host, s);
+  Formats formats;
+  for (const auto& s : steps) runStep(host, s, formats);
 
   if (tsv)
     printTsv(host);
   else
-    printGrid(host);
+    printGrid(host, formats);
   std::cout.flush();
   host.unload();
   return 0;
