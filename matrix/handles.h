@@ -2,9 +2,11 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "matrix/matrix.h"
 #include "pool/handle_factory.h"
+#include "xll/excel.h"
 
 namespace ZR {
 
@@ -25,9 +27,16 @@ inline const FullPivLU& fullPivLUFromHandle(const std::string& handle) {
 }
 
 // Stores a matrix (or full-pivot LU) for the calling cell; its handle text.
+// The pool stores a copy of the holder it is given, so it is given an empty
+// one, into which the holder of the value then moves: the value's storage is
+// never copied.
 template <class T>
 OPER store(T&& value) {
-  return handleFactory::instance().insert(boost::any(std::forward<T>(value)));
+  boost::any holder(std::forward<T>(value));
+  handleFactory& pool = handleFactory::instance();
+  OPER handle = pool.insert(boost::any());
+  pool.get(xll::narrow(handle)) = std::move(holder);
+  return handle;
 }
 
 }  // namespace ZR
