@@ -23,6 +23,17 @@ struct KindFor<D, std::tuple<K, Ks...>>
     : std::conditional_t<std::is_same_v<typename K::type, D>, Found<K>,
                          KindFor<D, std::tuple<Ks...>>> {};
 
+// Boost's kurtosis of these kinds is not its excess plus 3 (inverse
+// Gaussian: excess - 3; non-central t: excess + 6; hypergeometric: a wrong
+// excess); kurtosis.cpp gives the full kurtosis.
+double fullKurtosis(const Hypergeometric& d);
+double fullKurtosis(const InverseGaussian& d);
+double fullKurtosis(const NonCentralT& d);
+template <class D>
+double fullKurtosis(const D& d) {
+  return boost::math::kurtosis(d);
+}
+
 template <Statistic S, class D>
 double boostStatistic(const D& d, double x) {
   namespace bm = boost::math;
@@ -30,7 +41,7 @@ double boostStatistic(const D& d, double x) {
   else if constexpr (S == StdDev) return bm::standard_deviation(d);
   else if constexpr (S == Mode) return bm::mode(d);
   else if constexpr (S == Median) return bm::median(d);
-  else if constexpr (S == Kurtosis) return bm::kurtosis(d);
+  else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return bm::pdf(d, x);
   else if constexpr (S == Cdf) return bm::cdf(d, x);
   else if constexpr (S == Hazard) return bm::hazard(d, x);

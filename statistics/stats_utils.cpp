@@ -1,6 +1,8 @@
 // Dispatch of the ten statistics on the holder's kind: the kind's row is
 // found by the holder's type in constant time (the kinds are exclusive, so
-// their order in Kinds decides nothing).
+// their order in Kinds decides nothing). The type_info's address finds it
+// at once; a type named alike but described elsewhere (another module) is
+// found by its name.
 #include "statistics/stats_utils.h"
 
 #include <array>
@@ -27,16 +29,21 @@ class Dispatch {
   }
   // The row of the holder's kind, or null.
   const Operations* find(const std::type_info& type) const {
-    auto it = rows_.find(std::type_index(type));
-    return it == rows_.end() ? nullptr : it->second;
+    auto it = byAddress_.find(&type);
+    if (it != byAddress_.end()) return it->second;
+    auto named = byName_.find(std::type_index(type));
+    return named == byName_.end() ? nullptr : named->second;
   }
 
  private:
   Dispatch() {
-    for (const Operations* row : allRows(std::make_index_sequence<kindCount>()))
-      rows_.emplace(std::type_index(*row->type), row);
+    for (const Operations* row : allRows(std::make_index_sequence<kindCount>())) {
+      byAddress_.emplace(row->type, row);
+      byName_.emplace(std::type_index(*row->type), row);
+    }
   }
-  std::unordered_map<std::type_index, const Operations*> rows_;
+  std::unordered_map<const std::type_info*, const Operations*> byAddress_;
+  std::unordered_map<std::type_index, const Operations*> byName_;
 };
 
 double run(Statistic s, const char* unrecognised, const boost::any& holder, double x) {

@@ -15,7 +15,8 @@ chi-square is scaled (an inverse gamma), the inverse Gaussian takes mu/lambda,
 the exponential a scale, the hypergeometric (population, successes, draws).
 The non-central beta is not in scipy: it is built here as the Poisson mixture
 of beta distributions. Modes are found by maximising the pdf (continuous) or
-the pmf over the support (discrete).
+the pmf over the support (discrete). Discrete quantiles are taken above 0.5,
+where Boost's default rounding (outwards) agrees with scipy's ppf.
 """
 import numpy as np
 from scipy import integrate, optimize, stats
@@ -58,8 +59,8 @@ class NonCentralBeta:
 
 def continuous_mode(d):
     lo, hi = d.support()
-    lo = max(lo, d.ppf(1e-6)) if hasattr(d, "ppf") else lo
-    hi = min(hi, d.ppf(1 - 1e-6)) if hasattr(d, "ppf") else hi
+    lo = lo if np.isfinite(lo) else d.ppf(1e-6)
+    hi = hi if np.isfinite(hi) else d.ppf(1 - 1e-6)
     r = optimize.minimize_scalar(lambda t: -d.pdf(t), bounds=(lo, hi), method="bounded",
                                  options={"xatol": 1e-13})
     return r.x
@@ -118,10 +119,17 @@ def row(name, args, x, p, d):
     else:
         mean, var, kurt = (float(v) for v in d.stats("mvk"))
         kurt += 3
-    mode = discrete_mode(d) if discrete else (0.5 if name == "stat_distrCauchy" else continuous_mode(d))
+    if discrete:
+        mode = discrete_mode(d)
+    elif name == "stat_distrUniform":
+        mode = nan  # every point of the support
+    else:
+        mode = continuous_mode(d)
     dens = d.pmf(x) if discrete else d.pdf(x)
     values = [mean, np.sqrt(var), mode, d.median(), kurt, dens, d.cdf(x), dens / d.sf(x),
               -d.logsf(x), d.ppf(p)]
+    if name == "stat_distrGeometric":
+        values[3] = values[9] = nan  # Boost gives a real number of failures here
     a = ", ".join(repr(float(v)) for v in args)
     v = ", ".join("NAN" if np.isnan(t) else repr(float(t)) for t in values)
     return '    {"%s", {%s}, %r, %r,\n     {%s}},' % (name, a, float(x), float(p), v)

@@ -1,0 +1,125 @@
+// The statistics dispatch: refusals, unrecognised holders, the builders'
+// own checks, and Boost's messages passed on unchanged.
+#include <gtest/gtest.h>
+
+#include <boost/math/distributions/beta.hpp>
+#include <boost/math/distributions/hypergeometric.hpp>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "statistics/distributions.h"
+#include "statistics/kinds.h"
+#include "statistics/stats_utils.h"
+
+namespace {
+
+using namespace zr::stats;
+using Statistic = std::function<double(const boost::any&)>;
+
+// The plain message text a call throws, "" when it throws none.
+std::string plainMessage(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const char* message) {
+    return message;
+  }
+  return "";
+}
+
+// The text of the standard exception a call throws.
+std::string standardMessage(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+const std::vector<std::pair<Statistic, std::string>> unrecognised = {
+    {StatsUtils::mean, "StatsUtils::mean - unrecognised statistical distribution"},
+    {StatsUtils::stdev, "StatsUtils::standard deviation - unrecognised statistical distribution"},
+    {StatsUtils::mode, "StatsUtils::mode - unrecognised statistical distribution"},
+    {StatsUtils::median, "StatsUtils::median - unrecognised statistical distribution"},
+    {StatsUtils::kurtosis, "StatsUtils::kurtosis - unrecognised statistical distribution"},
+    {[](const boost::any& h) { return StatsUtils::pdf(h, 0.5); },
+     "StatsUtils::Probability density function - unrecognised statistical distribution"},
+    {[](const boost::any& h) { return StatsUtils::cdf(h, 0.5); },
+     "StatsUtils::Cumulative distribution function - unrecognised statistical distribution"},
+    {[](const boost::any& h) { return StatsUtils::hazard(h, 0.5); },
+     "StatsUtils::Hazard function - unrecognised statistical distribution"},
+    {[](const boost::any& h) { return StatsUtils::cumHazard(h, 0.5); },
+     "StatsUtils:: Cumulative hazard function - unrecognised statistical distribution"},
+    {[](const boost::any& h) { return StatsUtils::quantile(h, 0.5); },
+     "StatsUtils::quantile - unrecognised statistical distribution"},
+};
+
+TEST(StatsUtils, HoldersOfNoDistributionGiveEachStatisticsOwnMessage) {
+  // Empty (an unknown handle), another family's object, and a distribution
+  // of another value type, which no constructor makes.
+  const boost::any holders[] = {boost::any(), boost::any(std::vector<double>{1, 2}),
+                                boost::any(boost::math::beta_distribution<float>(2, 3))};
+  for (const boost::any& holder : holders)
+    for (const auto& [statistic, message] : unrecognised)
+      EXPECT_EQ(plainMessage([&] { statistic(holder); }), message);
+}
+
+TEST(StatsUtils, RefusalsAreThePlainMessagesAndOnlyThere) {
+  const boost::any cauchy = makeCauchy(1.5, 2), ncBeta = makeNonCentralBeta(2, 3, 1);
+  EXPECT_EQ(plainMessage([&] { StatsUtils::mean(cauchy); }),
+            "StatsUtils::mean::Function mean undefined for cauchy distribution");
+  EXPECT_EQ(plainMessage([&] { StatsUtils::stdev(cauchy); }),
+            "StatsUtils::stdev::Function standard deviation undefined for cauchy distribution");
+  EXPECT_EQ(plainMessage([&] { StatsUtils::kurtosis(cauchy); }),
+            "StatsUtils:: Function Kurtosis undefined for cauchy distribution");
+  EXPECT_EQ(plainMessage([&] { StatsUtils::kurtosis(ncBeta); }),
+            "DistributionUtils::Kurtosis isn't implemented yet for non central beta!!");
+  EXPECT_EQ(StatsUtils::mode(cauchy), 1.5);
+  EXPECT_EQ(StatsUtils::median(cauchy), 1.5);
+  EXPECT_GT(StatsUtils::mean(ncBeta), 0);
+  EXPECT_GT(StatsUtils::stdev(ncBeta), 0);
+}
+
+TEST(StatsUtils, KurtosisIsTheFullOne) {
+  // Boost's own kurtosis is off for the inverse Gaussian (by 6) and for the
+  // non-central t (by 3, or the Student's t limit when delta is 0).
+  const std::pair<boost::any, double> cases[] = {
+      {makeNormal(-4, 7), 3},          {makeExponential(0.2), 9},
+      {makeTriangular(0, 1, 5), 2.4},  {makeInverseGaussian(2, 1), 33},
+      {makeNonCentralT(9, 0), 4.2},    {makeStudentsT(9), 4.2}};
+  for (const auto& [holder, kurtosis] : cases)
+    EXPECT_NEAR(StatsUtils::kurtosis(holder), kurtosis, 1e-12 * kurtosis);
+}
+
+TEST(StatsUtils, HypergeometricCountsAreCheckedBeforeBoostSeesThem) {
+  for (auto [n, r, N] : {std::tuple{-5, 3, 20}, {5, -3, 20}, {5, 3, -20}, {-1, -1, -1}})
+    EXPECT_EQ(plainMessage([&] { makeHypergeometric(n, r, N); }),
+              "stat_distrHyperGeometric - n, r and N must not be negative");
+  // Sample 5 of a population of 20 holding 3 successes.
+  const boost::any holder = makeHypergeometric(5, 3, 20);
+  const auto& h = boost::any_cast<const Hypergeometric&>(holder);
+  EXPECT_EQ(h.sample_count(), 5u);
+  EXPECT_EQ(h.defective(), 3u);
+  EXPECT_EQ(h.total(), 20u);
+}
+
+TEST(StatsUtils, BoostMessagesPassUnchanged) {
+  // A sample larger than the population, and a beta variate outside [0, 1].
+  std::string fromBoost = standardMessage([] { Hypergeometric(3, 25, 20); });
+  EXPECT_EQ(fromBoost.rfind("Error in function boost::math::hypergeometric_distribution<double>", 0),
+            0u);
+  EXPECT_EQ(standardMessage([] { makeHypergeometric(25, 3, 20); }), fromBoost);
+  fromBoost = standardMessage([] { boost::math::pdf(Beta(2, 3), 2.0); });
+  EXPECT_NE(fromBoost, "");
+  EXPECT_EQ(standardMessage([] { StatsUtils::pdf(makeBeta(2, 3), 2); }), fromBoost);
+}
+
+TEST(StatsUtils, CumulativeHazardAtTheEndOfTheSupportIsInfinite) {
+  // Boost gives -log(0); the host shows a non-finite number as #NUM!.
+  EXPECT_EQ(StatsUtils::cumHazard(makeUniform(-1, 3), 3), INFINITY);
+  EXPECT_NE(standardMessage([] { StatsUtils::hazard(makeUniform(-1, 3), 3); }), "");
+}
+
+}  // namespace
