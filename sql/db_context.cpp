@@ -88,7 +88,10 @@ std::string sqlIdentifier(const std::string& name) {
 }
 
 DBContext::DBContext() {
-  const int rc = sqlite3_open(":memory:", &db_);
+  // The default flags, without the connection's own mutex: a context is
+  // used on one thread only.
+  const int rc =
+      sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string text = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
