@@ -1,10 +1,14 @@
 // Coefficient-wise operations on two 1000 x 1000 matrices, each figure a
 // ratio against its reference timed in the same run:
-// - the exported procedure (frame, lookups, the operation and the pooled
-//   result, whose allocation and holder copy count) and the library call
-//   alone, against numpy's same operation timed by /usr/bin/python3;
-// - mtrx_row and mtrx_block through their procedures against a copy of the
-//   whole operand, which they must not make.
+// - the worksheet function called by the simulated host for one cell (frame,
+//   lookups, the operation and the pooled result, whose allocation and
+//   holder copy count; two cells take turns, so that each insertion frees
+//   the cell's previous result as on a sheet: the pool frees nothing while
+//   one cell calls again and again),
+//   and the library call alone, against numpy's same operation timed by
+//   /usr/bin/python3;
+// - mtrx_row and mtrx_block the same way against a copy of the whole
+//   operand, which they must not make.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -12,6 +16,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/host.h"
 #include "matrix/cwise.h"
@@ -42,16 +47,12 @@ double numpySeconds(const std::string& expression) {
 // The add-in in a live host with two random n x n matrices in A1 and A2.
 struct Sheet {
   xlsim::Host host;
-  std::string a, b;
+  Value a, b;
   Sheet() {
     std::string error;
     if (!host.load(ZR_XLL, &error)) throw std::runtime_error(error);
-    a = host.call("mtrx_random", {n, n}, "A1").str;
-    b = host.call("mtrx_random", {n, n}, "A2").str;
-  }
-  template <class Proc>
-  Proc procedure(const char* name) {
-    return reinterpret_cast<Proc>(host.symbol(name));
+    a = host.call("mtrx_random", {n, n}, "A1");
+    b = host.call("mtrx_random", {n, n}, "A2");
   }
 };
 
@@ -69,16 +70,12 @@ double timed(benchmark::State& state, Call call) {
   return state.iterations() ? total / state.iterations() : 0;
 }
 
-using Binary = LPXLOPER (*)(char*, char*, LPXLOPER);
-
-void procedureVsNumpy(benchmark::State& state, const char* procedure, const char* numpy) {
+void functionVsNumpy(benchmark::State& state, const char* function, const char* numpy) {
   Sheet& s = sheet();
-  Binary proc = s.procedure<Binary>(procedure);
-  if (!proc || s.a.empty() || s.b.empty()) return state.SkipWithError("add-in incomplete");
-  xlsim::HostOper missing(Value::missing());
-  LPXLOPER r = nullptr;
-  const double t = timed(state, [&] { benchmark::DoNotOptimize(r = proc(&s.a[0], &s.b[0], missing.get())); });
-  if (r->xltype != xltypeStr) return state.SkipWithError("no handle");
+  Value r;
+  bool other = false;
+  const double t = timed(state, [&] { r = s.host.call(function, {s.a, s.b}, (other = !other) ? "B1" : "C1"); });
+  if (!r.is(Value::Text)) return state.SkipWithError("no handle");
   state.counters["vs_numpy"] = t / numpySeconds(numpy);
 }
 
@@ -89,18 +86,16 @@ void libraryVsNumpy(benchmark::State& state, ZR::Cwise op, const char* numpy) {
 }
 
 // mtrx_row / mtrx_block against copying the operand.
-template <class Proc, class... Ints>
-void readVsCopy(benchmark::State& state, const char* procedure, Ints... ints) {
+void readVsCopy(benchmark::State& state, const char* function, std::vector<xlsim::Arg> args) {
   Sheet& s = sheet();
-  Proc proc = s.procedure<Proc>(procedure);
-  if (!proc || s.a.empty()) return state.SkipWithError("add-in incomplete");
-  xlsim::HostOper missing(Value::missing());
-  LPXLOPER r = nullptr;
-  const double t = timed(state, [&] { benchmark::DoNotOptimize(r = proc(&s.a[0], ints..., missing.get())); });
-  if (r->xltype != xltypeStr) return state.SkipWithError("no handle");
+  args.insert(args.begin(), s.a);
+  Value r;
+  bool other = false;
+  const double t = timed(state, [&] { r = s.host.call(function, args, (other = !other) ? "B2" : "C2"); });
+  if (!r.is(Value::Text)) return state.SkipWithError("no handle");
   const ZR::Matrix m = ZR::Matrix::Random(n, n);
-  const Clock::time_point start = Clock::now();
   constexpr int copies = 50;
+  const Clock::time_point start = Clock::now();
   for (int k = 0; k < copies; ++k) {
     ZR::Matrix copy = m;
     benchmark::DoNotOptimize(copy.data());
@@ -108,27 +103,23 @@ void readVsCopy(benchmark::State& state, const char* procedure, Ints... ints) {
   state.counters["vs_copy"] = t / (std::chrono::duration<double>(Clock::now() - start).count() / copies);
 }
 
-void BM_CwiseMin_Procedure(benchmark::State& s) { procedureVsNumpy(s, "?mtrx_cwiseMin", "np.minimum(a, b)"); }
-void BM_CwiseMax_Procedure(benchmark::State& s) { procedureVsNumpy(s, "?mtrx_cwiseMax", "np.maximum(a, b)"); }
-void BM_CwiseProd_Procedure(benchmark::State& s) { procedureVsNumpy(s, "?mtrx_cwiseProd", "a * b"); }
-void BM_CwiseQuot_Procedure(benchmark::State& s) { procedureVsNumpy(s, "?mtrx_cwiseQuot", "a / b"); }
+void BM_CwiseMin_Sheet(benchmark::State& s) { functionVsNumpy(s, "mtrx_cwiseMin", "np.minimum(a, b)"); }
+void BM_CwiseMax_Sheet(benchmark::State& s) { functionVsNumpy(s, "mtrx_cwiseMax", "np.maximum(a, b)"); }
+void BM_CwiseProd_Sheet(benchmark::State& s) { functionVsNumpy(s, "mtrx_cwiseProd", "a * b"); }
+void BM_CwiseQuot_Sheet(benchmark::State& s) { functionVsNumpy(s, "mtrx_cwiseQuot", "a / b"); }
 void BM_CwiseMin_Library(benchmark::State& s) { libraryVsNumpy(s, ZR::Cwise::Min, "np.minimum(a, b)"); }
 void BM_CwiseProd_Library(benchmark::State& s) { libraryVsNumpy(s, ZR::Cwise::Prod, "a * b"); }
-void BM_Row_Procedure(benchmark::State& s) {
-  readVsCopy<LPXLOPER (*)(char*, int, LPXLOPER)>(s, "?mtrx_row", 500);
-}
-void BM_Block_Procedure(benchmark::State& s) {
-  readVsCopy<LPXLOPER (*)(char*, int, int, int, int, LPXLOPER)>(s, "?mtrx_block", 100, 100, 10, 10);
-}
+void BM_Row_Sheet(benchmark::State& s) { readVsCopy(s, "mtrx_row", {500}); }
+void BM_Block_Sheet(benchmark::State& s) { readVsCopy(s, "mtrx_block", {100, 100, 10, 10}); }
 
-BENCHMARK(BM_CwiseMin_Procedure)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CwiseMax_Procedure)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CwiseProd_Procedure)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CwiseQuot_Procedure)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CwiseMin_Sheet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CwiseMax_Sheet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CwiseProd_Sheet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CwiseQuot_Sheet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CwiseMin_Library)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CwiseProd_Library)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Row_Procedure)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Block_Procedure)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Row_Sheet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Block_Sheet)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
