@@ -73,4 +73,23 @@ TEST_F(OptionSheet, BadHandlesAndBadNumbersFailWithTheirReason) {
   EXPECT_EQ(errorOf("B2"), "");
 }
 
+TEST_F(OptionSheet, FiguresThatAreNotFiniteShowNumError) {
+  // At expiry with spot != strike gamma and theta have no finite value, nor
+  // has gamma without volatility: the cell shows #NUM!, never a NaN.
+  host.setCell("A1", "=bsopt_create(100,90,0.2,0.05,0,0,TRUE)");
+  host.setCell("B1", "=bsopt_create(100,110,0.2,0.05,0,0,FALSE)");
+  host.setCell("C1", "=bsopt_create(100,90,0,0.05,0,1,TRUE)");
+  for (std::string c : {"A", "B", "C"}) {
+    host.setCell(c + "2", "=bsopt_gamma(" + c + "1)");
+    host.setCell(c + "3", "=bsopt_theta(" + c + "1)");
+    host.setCell(c + "4", "=bsopt_fv(" + c + "1)");
+  }
+  host.calculate();
+  for (const char* ref : {"A2", "B2", "C2", "A3", "B3"}) EXPECT_TRUE(isError(host.value(ref), xlerrNum)) << ref;
+  // the finite figures of the same options stay numbers
+  EXPECT_EQ(host.values("A4:C4").elements[0], Value::number(10));
+  EXPECT_EQ(host.values("A4:C4").elements[1], Value::number(10));
+  EXPECT_TRUE(host.value("C3").is(Value::Number));
+}
+
 }  // namespace

@@ -1,31 +1,35 @@
-// Calculation of the sheet: order, arrays, recalculation, callers, uncalculated
-// cells, cycles, volatility and the function wizard.
+// Calculation of the sheet: order, dependents, arrays, recalculation, callers,
+// uncalculated cells, cycles, long chains, evaluation and the function wizard.
+#include <chrono>
+
 #include "tests/host/host_test.h"
 
 using namespace xlsim;
 using namespace hosttest;
 
-TEST_F(TestAddin, ReferencedCellsAreCalculatedFirst) {
+TEST_F(TestAddin, ReferencedCellsAreCalculatedFirstAndDependentsAfterAChange) {
   host.setCell("A1", "=ta_num(B1)");
   host.setCell("B1", "=ta_num(C1)");
   host.setCell("C1", "3");
+  host.setCell("D1", "=ta_count()");
+  host.setCell("E1:G1", "=ta_fp(C300:C1)");  // a range reaching far below
   EXPECT_FALSE(host.isCalculated("A1"));
   host.calculate();
   EXPECT_EQ(host.value("A1"), num(12));
-  EXPECT_EQ(host.value("B1"), num(6));
   EXPECT_EQ(host.timesCalled("ta_num"), 2);
   // a changed constant recalculates what depends on it, nothing else
-  host.setCell("D1", "=ta_count()");
-  host.calculate();
   host.setCell("C1", "1");
+  host.setCell("C299", "5");
   host.calculate();
   EXPECT_EQ(host.value("A1"), num(4));
   EXPECT_EQ(host.value("D1"), num(1));
-  // bare constants, references and unknown names
-  EXPECT_EQ(enter("E1", "=B1"), num(2));
-  EXPECT_EQ(enter("E2", "=\"x\""), str("x"));
+  EXPECT_EQ(host.values("E1:G1"), Value::array(1, 3, {num(300), num(1), num(6)}));
+  host.clearCell("C299");
+  host.calculate();
+  EXPECT_EQ(host.value("G1"), num(1));
+  EXPECT_EQ(enter("E2", "=B1"), num(2));
   EXPECT_EQ(enter("E3", "=nothing(1)"), err(xlerrName));
-  EXPECT_EQ(enter("E4", "=ta_num(ta_num(1))"), num(4));
+  EXPECT_EQ(enter("E4", "=ta_num(ta_num(B1))"), num(8));
 }
 
 TEST_F(TestAddin, ArrayFormulasFillCutAndRepeat) {
@@ -60,28 +64,19 @@ TEST_F(TestAddin, CallerIsTheCellOrTheWholeRange) {
   EXPECT_EQ(host.outstanding(), 0);  // caller and text given back
 }
 
-TEST_F(TestAddin, OneCellAgainAndEverythingAgain) {
+TEST_F(TestAddin, OneCellAgainEverythingAgainAndVolatileCells) {
   host.setCell("A1", "=ta_count()");
   host.setCell("B1", "=ta_count()");
   host.setCell("A2", "=ta_count()");
+  host.setCell("C1", "=ta_vol()");
+  host.setCell("C2", "=ta_num(C1)");
   host.calculate();
-  EXPECT_EQ(host.values("A1:B2"), Value::array(2, 2, {num(1), num(2), num(3), Value::nil()}));
-  host.calculate();  // nothing changed, nothing volatile
+  host.calculate();  // only the volatile cell and what depends on it
+  EXPECT_EQ(host.values("A1:C2"), Value::array(2, 3, {num(1), num(2), num(2), num(3), Value::nil(), num(4)}));
   host.calculate("B1");
   EXPECT_EQ(host.values("A1:B2"), Value::array(2, 2, {num(1), num(4), num(3), Value::nil()}));
-  host.recalculate();
+  host.recalculate();  // row-major order
   EXPECT_EQ(host.values("A1:B2"), Value::array(2, 2, {num(5), num(6), num(7), Value::nil()}));
-}
-
-TEST_F(TestAddin, VolatileFunctionsRecalculateEveryTime) {
-  host.setCell("A1", "=ta_vol()");
-  host.setCell("B1", "=ta_num(A1)");
-  host.setCell("C1", "=ta_count()");
-  host.calculate();
-  host.calculate();
-  EXPECT_EQ(host.value("A1"), num(2));
-  EXPECT_EQ(host.value("B1"), num(4));  // depends on a volatile cell
-  EXPECT_EQ(host.value("C1"), num(1));
 }
 
 TEST_F(TestAddin, UncalculatedCellIsCalculatedAndTheCallRepeated) {
@@ -93,14 +88,15 @@ TEST_F(TestAddin, UncalculatedCellIsCalculatedAndTheCallRepeated) {
   EXPECT_EQ(host.timesCalled("ta_depends"), 2);
   EXPECT_EQ(host.timesCalled("ta_num"), 1);
   EXPECT_EQ(host.callCount(xlCoerce), 2);
-  // once calculated, one call does
-  host.calculate("A1");
+  host.calculate("A1");  // once calculated, one call does
   EXPECT_EQ(host.timesCalled("ta_depends"), 3);
-  // a returned reference shows the value of the cell, calculated first
+  // a returned reference, and a text evaluated, read the cell calculated first
   host.setCell("C1", "=ta_refecho(D1)");
+  host.setCell("C2", "=ta_eval(\"ta_num(D1)\")");
   host.setCell("D1", "=ta_num(5)");
   host.calculate();
   EXPECT_EQ(host.value("C1"), num(10));
+  EXPECT_EQ(host.value("C2"), num(20));
   EXPECT_EQ(host.outstanding(), 0);
 }
 
@@ -110,15 +106,47 @@ TEST_F(TestAddin, CyclesEndInErrorsAndNeverHang) {
   host.setCell("C1", "=ta_num(A1)");
   host.setCell("A2", "=ta_depends(1, A2)");  // waits for itself
   host.setCell("B2", "=ta_num(1)");
+  host.setCell("A3", "=A3");
   host.calculate();
-  EXPECT_EQ(host.value("A1"), err(xlerrRef));
-  EXPECT_EQ(host.value("B1"), err(xlerrRef));
-  EXPECT_EQ(host.value("C1"), err(xlerrRef));
-  EXPECT_EQ(host.value("A2"), err(xlerrRef));
-  EXPECT_EQ(host.value("B2"), num(2));
+  EXPECT_EQ(host.values("A1:C1"), Value::array(1, 3, {err(xlerrRef), err(xlerrRef), err(xlerrRef)}));
+  EXPECT_EQ(host.values("A2:B2"), Value::array(1, 2, {err(xlerrRef), num(2)}));
+  EXPECT_EQ(host.value("A3"), err(xlerrRef));
   host.setCell("B1", "4");  // the cycle is broken
   host.calculate();
   EXPECT_EQ(host.value("A1"), num(8));
+}
+
+TEST_F(TestAddin, LongChainsCalculateWithoutExhaustingTheStack) {
+  const int rows = 65536;
+  for (int r = 1; r < rows; ++r) host.setCell("A" + std::to_string(r), "=ta_int(A" + std::to_string(r + 1) + ")");
+  host.setCell("A" + std::to_string(rows), "0");
+  // read through host calls: each cell first meets the next uncalculated
+  for (int r = 1; r < 10000; ++r)
+    host.setCell("B" + std::to_string(r), "=ta_depends(B" + std::to_string(r + 1) + ",B" + std::to_string(r + 1) + ")");
+  host.setCell("B10000", "5");
+  auto begin = std::chrono::steady_clock::now();
+  host.calculate();
+  EXPECT_EQ(host.value("A1"), num(rows - 1));
+  EXPECT_EQ(host.value("B1"), num(5));
+  EXPECT_LE(host.timesCalled("ta_depends"), 2 * 9999);  // each cell called again once at most
+  host.setCell("A" + std::to_string(rows), "10");  // the change reaches the top
+  host.calculate();
+  EXPECT_EQ(host.value("A1"), num(rows + 9));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 10.0);
+}
+
+TEST_F(TestAddin, EvaluationNestsWithinABound) {
+  host.setCell("A1", "ta_eval(A1)");  // a text that evaluates itself again
+  host.setCell("B1", "=ta_eval(A1)");
+  host.setCell("A2", "ta_eval(B2)");  // two texts naming each other
+  host.setCell("B2", "ta_eval(A2)");
+  host.setCell("C2", "=ta_eval(A2)");
+  host.setCell("A3", "=ta_eval(\"ta_eval(\"\"ta_eval(\"\"\"\"ta_num(2)\"\"\"\")\"\")\")");
+  host.calculate();
+  EXPECT_EQ(host.value("B1"), err(xlerrValue));
+  EXPECT_EQ(host.value("C2"), err(xlerrValue));
+  EXPECT_EQ(host.value("A3"), num(4));
+  EXPECT_EQ(host.outstanding(), 0);
 }
 
 TEST_F(TestAddin, FunctionWizardWindow) {

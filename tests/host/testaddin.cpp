@@ -2,6 +2,7 @@
 // letter, and a few that call back into the host. Written straight against
 // the host's value layout, without the project's framework.
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,7 +99,6 @@ xloper moduleName;  // host-owned during xlAutoOpen
 std::vector<double> ids;
 int volatileCalls = 0;
 int plainCalls = 0;
-int autoFreeCalls = 0;
 
 void registerOne(const char* procedure, const char* type, const char* function, const char* arguments,
                  int macroType = 1) {
@@ -127,36 +127,27 @@ XLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 
 XLL_EXPORT int xlAutoOpen() {
   if (Excel4(xlGetName, &moduleName, 0) != xlretSuccess) return 0;
-  registerOne("ta_bool", "JA", "ta_bool", "Flag");
-  registerOne("ta_not", "AB", "ta_not", "X");
-  registerOne("ta_num", "BB", "ta_num", "X");
-  registerOne("ta_cstr", "PC", "ta_cstr", "Text");
-  registerOne("ta_buf", "PF", "ta_buf", "Text");
-  registerOne("ta_int", "JJ", "ta_int", "N");
-  registerOne("ta_fp", "PK", "ta_fp", "Numbers");
-  registerOne("ta_echo", "PP", "ta_echo", "Value");
-  registerOne("ta_kind", "JP", "ta_kind", "Value");
-  registerOne("ta_ref", "PR#", "ta_ref", "Ref");
-  registerOne("ta_refecho", "RR#", "ta_refecho", "Ref");
-  registerOne("ta_vol", "B!", "ta_vol", "");
-  registerOne("ta_count", "BP", "ta_count", "Trigger");
-  registerOne("ta_caller", "P#", "ta_caller", "");
-  registerOne("ta_depends", "RRR#", "ta_depends", "Value, Dependent");
-  registerOne("ta_seq", "PJJ", "ta_seq", "Rows, Columns");
-  registerOne("ta_wizard", "P#", "ta_wizard", "");
-  registerOne("ta_eval", "PC#", "ta_eval", "Formula");
-  registerOne("?ta_q", "B", "ta_q", "");
-  registerOne("ta_at@4", "BB", "ta_at", "X");
+  const char* functions[][4] = {
+      {"ta_bool", "JA", "ta_bool", "Flag"},          {"ta_not", "AB", "ta_not", "X"},
+      {"ta_num", "BB", "ta_num", "X"},               {"ta_cstr", "PC", "ta_cstr", "Text"},
+      {"ta_buf", "PF", "ta_buf", "Text"},            {"ta_int", "JJ", "ta_int", "N"},
+      {"ta_fp", "PK", "ta_fp", "Numbers"},           {"ta_echo", "PP", "ta_echo", "Value"},
+      {"ta_kind", "JP", "ta_kind", "Value"},         {"ta_ref", "PR#", "ta_ref", "Ref"},
+      {"ta_refecho", "RR#", "ta_refecho", "Ref"},    {"ta_vol", "B!", "ta_vol", ""},
+      {"ta_count", "BP", "ta_count", "Trigger"},     {"ta_caller", "P#", "ta_caller", ""},
+      {"ta_depends", "RRR#", "ta_depends", "Value, Dependent"},
+      {"ta_seq", "PJJ", "ta_seq", "Rows, Columns"},  {"ta_wizard", "P#", "ta_wizard", ""},
+      {"ta_eval", "PC#", "ta_eval", "Formula"},      {"ta_sqrt", "PBJ", "ta_sqrt", "X, Columns"},
+      {"?ta_q", "B", "ta_q", ""},                    {"ta_at@4", "BB", "ta_at", "X"},
+      {"ta_hidden", "BB", "ta_hidden", "X"},         {"ta_missing", "BB", "ta_missing", "X"},
+  };
+  for (const auto& f : functions) registerOne(f[0], f[1], f[2], f[3]);
   registerOne("ta_cmd", nullptr, "TA.CMD", nullptr, 2);
-  registerOne("ta_hidden", "BB", "ta_hidden", "X");
-  registerOne("ta_missing", "BB", "ta_missing", "X");
   Excel4(xlFree, nullptr, 1, &moduleName);
   return 1;
 }
 
 XLL_EXPORT int xlAutoClose() { return 1; }
-
-XLL_EXPORT int xlAutoAdd() { return 1; }
 
 XLL_EXPORT int xlAutoRemove() {
   for (double id : ids) {
@@ -166,8 +157,6 @@ XLL_EXPORT int xlAutoRemove() {
   ids.clear();
   return 1;
 }
-
-XLL_EXPORT void xlAutoFree(xloper*) { ++autoFreeCalls; }
 
 XLL_PROC(short, ta_bool_fn, "ta_bool", (short flag)) { return flag; }
 
@@ -280,6 +269,16 @@ XLL_PROC(xloper*, ta_eval_fn, "ta_eval", (const char* formula)) {
   return &r.x;
 }
 
+// The square root of x as a number (columns 0) or first in a row of that many.
+XLL_PROC(xloper*, ta_sqrt_fn, "ta_sqrt", (double x, int columns)) {
+  static Result r;
+  double root = std::sqrt(x);
+  if (columns < 1) return r.set(number(root));
+  std::vector<double> row(static_cast<size_t>(columns), 1.0);
+  row[0] = root;
+  return r.setArray(1, columns, row);
+}
+
 XLL_PROC(double, ta_q_fn, "?ta_q", ()) { return 42; }
 
 XLL_PROC(double, ta_at_fn, "ta_at$4", (double x)) { return x + 0.5; }
@@ -290,6 +289,3 @@ XLL_PROC(int, ta_cmd_fn, "ta_cmd", ()) {
   Excel4(xlcAlert, nullptr, 1, &t.x);
   return answer;
 }
-
-// How often xlAutoFree was called (not registered; read by tests).
-XLL_EXPORT int ta_autoFreeCalls() { return autoFreeCalls; }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -14,29 +15,37 @@ struct Outcome {
   std::string out, err;
 };
 
-// Writes the sheet to a file and runs xlhost on it.
-Outcome xlhost(const std::string& sheet, const std::string& options) {
-  char dir[] = "/tmp/xlhost-test-XXXXXX";
+// A path as one word of a shell command, whatever it holds.
+std::string shellWord(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Writes the sheet to a file in a folder whose name holds a blank and runs
+// xlhost on it (on the folder itself when folder is true).
+Outcome xlhost(const std::string& sheet, const std::string& options, bool folder = false) {
+  char dir[] = "/tmp/xlhost test-XXXXXX";
   if (!mkdtemp(dir)) return {};
   std::string file = std::string(dir) + "/t.sheet", errFile = std::string(dir) + "/err";
   std::ofstream(file) << sheet;
-  std::string cmd = std::string(XLHOST) + " " + options + " " + file + " 2>" + errFile;
+  std::string cmd =
+      shellWord(XLHOST) + " " + options + " " + shellWord(folder ? dir : file) + " 2>" + shellWord(errFile);
   Outcome r;
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
   std::ifstream e(errFile);
   r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
-  std::remove(file.c_str());
-  std::remove(errFile.c_str());
-  rmdir(dir);
+  std::filesystem::remove_all(dir);
   return r;
 }
 
-const std::string addin = std::string("--addin ") + TESTADDIN;
+const std::string addin = "--addin " + shellWord(TESTADDIN);
 
 }  // namespace
 
@@ -52,27 +61,6 @@ TEST(Xlhost, TsvListsEveryCellAfterTheSteps) {
       "C2 =ta_kind()\n"
       "A3 =ta_echo(Z99)\n"
       "B3 =ta_num(\"x\")\n"
-      "D1:E2 =ta_seq(1,3)\n"
-      "A4 =ta_count()\n"
-      "B4 =ta_wizard()\n"
-      "C4 =ta_num(1)/3\n"
-      "!calc A4\n"
-      "!wizard open\n"
-      "!calc B4\n"
-      "!calc A4\n",
-      addin + " --tsv");
-  EXPECT_EQ(r.status, 4) << r.err;  // C4 is not in the formula language
-  EXPECT_NE(r.err.find(":14:"), std::string::npos) << r.err;
-
-  r = xlhost(
-      "A1 2.5\n"
-      "B1 =ta_num(A1)\n"
-      "C1 hello world\n"
-      "A2 TRUE\n"
-      "B2 =ta_cstr(C1)\n"
-      "C2 =ta_kind()\n"
-      "A3 =ta_echo(Z99)\n"
-      "B3 =ta_num(\"x\")\n"
       "C3 =ta_num(0.1)\n"
       "D1:E2 =ta_seq(1,3)\n"
       "A4 =ta_count()\n"
@@ -80,6 +68,7 @@ TEST(Xlhost, TsvListsEveryCellAfterTheSteps) {
       "!calc A4\n"
       "!wizard open\n"
       "!calc B4\n"
+      "!format A1:E4 date\n"
       "!recalc\n",
       addin + " --tsv");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -101,21 +90,38 @@ TEST(Xlhost, TsvListsEveryCellAfterTheSteps) {
             "B4\tbool\tTRUE\n");
 }
 
-TEST(Xlhost, GridAndFailures) {
-  Outcome r = xlhost("A1 1\nB2 =ta_num(A1)\n", addin);
+TEST(Xlhost, GridShowsDatesWhereFormatted) {
+  Outcome r = xlhost("A1 45650\nB1 =ta_num(A1)\nC1 0.5\nA2 x\n!format A1:C2 date\n!format B1 number\n", addin);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("| A"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("| 2"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out,
+            "  | A          | B     | C  \n"
+            "1 | 2024-12-24 | 91300 | 0.5\n"
+            "2 | x          |       |    \n");
+}
 
-  r = xlhost("A1 1\nA2 =ta_num(\n", addin);
-  EXPECT_NE(r.status, 0);
-  EXPECT_NE(r.err.find(":2:"), std::string::npos) << r.err;
-  r = xlhost("A1:B2 7\n", addin);
-  EXPECT_NE(r.status, 0);
-  EXPECT_NE(r.err.find(":1:"), std::string::npos) << r.err;
-  r = xlhost("!dance\n", addin);
-  EXPECT_NE(r.status, 0);
-  r = xlhost("A1 1\n", "--addin /nonexistent.xll");
-  EXPECT_NE(r.status, 0);
+TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
+  struct Case {
+    const char* sheet;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"A1 1\nA2 =ta_num(\n", 4, ":2: position 8: missing ')'"},
+      {"A1:B2 7\n", 4, ":1: a constant goes into one cell"},
+      {"A1 =ta_num(1)/3\n", 4, ":1:"},
+      {"!dance\n", 4, ":1: unknown step: !dance"},
+      {"A1 1\n!calc IW1\n", 4, ":2: not a reference on the sheet: IW1"},
+      {"!calc A65537\n", 4, ":1: not a reference on the sheet: A65537"},
+      {"!format A1 percent\n", 4, ":1: unknown step"},
+  };
+  for (const auto& c : cases) {
+    Outcome r = xlhost(c.sheet, addin);
+    EXPECT_EQ(r.status, c.status) << c.sheet;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.sheet << r.err;
+  }
+  Outcome r = xlhost("A1 1\n", "--addin /nonexistent.xll");
+  EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("/nonexistent.xll"), std::string::npos) << r.err;
+  r = xlhost("A1 1\n", addin, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
 }
