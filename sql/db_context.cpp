@@ -208,6 +208,7 @@ struct QueryGuard {
 
 Table DBContext::query(const char* sql) {
   static const boost::regex guard("(insert|delete|alter|update)", boost::regex::perl | boost::regex::icase);
+  if (!sql) sql = "";
   if (boost::regex_search(sql, guard)) throw illegalOperation;
 
   QueryGuard queryGuard(*this);

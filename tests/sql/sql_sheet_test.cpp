@@ -6,7 +6,6 @@
 namespace {
 
 using xlsim::Value;
-using zrtest::isError;
 
 // A1:B3 a table of fruit, A5:B7 cells of every kind; D1 its table, D3 a
 // database holding it, D10 the table of kinds.
@@ -26,7 +25,7 @@ class SqlSheet : public zrtest::AddinTest {
   Value display(const std::string& ref) { return host.call("tbl_displayTbl", {host.value(ref)}, "Z1"); }
   std::string failure(const std::string& formula) {
     Value v = enter("E20", formula);
-    EXPECT_TRUE(isError(v, xlerrValue)) << formula << " gives " << v;
+    EXPECT_TRUE(zrtest::isError(v, xlerrValue)) << formula << " gives " << v;
     return errorOf("E20");
   }
 };
