@@ -76,6 +76,7 @@ using Kinds = std::tuple<
     Kind<StudentsT>, Kind<Triangular>, Kind<Uniform>, Kind<Weibull>>;
 
 constexpr std::size_t kindCount = std::tuple_size_v<Kinds>;
+static_assert(kindCount == 30, "one kind per constructor");
 
 // The message of statistic S refused by kind K, else null.
 template <Statistic S, class R>
