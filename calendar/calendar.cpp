@@ -139,9 +139,9 @@ Date Calendar::plusBusinessDays(const Date& d, std::int32_t n) const {
 }
 
 std::uint32_t Calendar::businessDayCount(const Date& start, const Date& end) const {
+  if (end < start) return 0;
   requireSupported(start);
   requireSupported(end);
-  if (end < start) return 0;
   const detail::BusinessDayIndex& index = rules_->index();
   std::int64_t n = std::int64_t{index.count(end.serial())} - index.count(start.serial() - 1);
   for (auto it = addedHolidays.lower_bound(start); it != addedHolidays.end() && *it <= end; ++it)
@@ -152,12 +152,12 @@ std::uint32_t Calendar::businessDayCount(const Date& start, const Date& end) con
 }
 
 std::uint32_t Calendar::holidayCount(const Date& start, const Date& end) const {
-  const std::uint32_t business = businessDayCount(start, end);
-  return end < start ? 0 : end.serial() - start.serial() + 1 - business;
+  if (end < start) return 0;
+  return end.serial() - start.serial() + 1 - businessDayCount(start, end);
 }
 
 int Calendar::easterMonday(int year) {
-  if (year < Date::firstYear || year > Date::lastYear) throw invalidYearMessage;
+  if (year < Date::firstYear || year > Date::lastYear) throw invalidDateMessage;
   return detail::easterMondays[year - detail::tableFirstYear];
 }
 

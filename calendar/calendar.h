@@ -58,7 +58,7 @@ class Calendar {
   std::uint32_t holidayCount(const Date& start, const Date& end) const;
   std::uint32_t businessDayCount(const Date& start, const Date& end) const;
 
-  // Day of year of Easter Monday for 1900 to 2099, else invalidYearMessage.
+  // Day of year of Easter Monday for 1900 to 2099, else invalidDateMessage.
   static int easterMonday(int year);
 
  protected:

@@ -52,12 +52,12 @@ Date Date::endOfYear() const {
 }
 
 bool Date::isLeap(int year) {
-  if (year < detail::tableFirstYear || year > detail::tableLastYear) throw invalidYearMessage;
+  if (year < detail::tableFirstYear || year > detail::tableLastYear) throw invalidDateMessage;
   return detail::leapFlags[year - detail::tableFirstYear] != 0;
 }
 
 int Date::daysInMonth(int month, bool leap) {
-  if (month < 1 || month > 12) throw invalidMonthMessage;
+  if (month < 1 || month > 12) throw invalidDateMessage;
   return detail::monthLengths[leap ? 1 : 0][month - 1];
 }
 

@@ -5,10 +5,8 @@
 
 namespace QA {
 
-// Refusal texts, thrown as plain `const char*`.
+// The one refusal text, thrown as a plain `const char*`.
 inline constexpr char invalidDateMessage[] = "Invalid input date.";
-inline constexpr char invalidYearMessage[] = "Invalid input year.";
-inline constexpr char invalidMonthMessage[] = "Invalid input month.";
 
 enum Weekday : int { Sunday = 1, Monday, Tuesday, Wednesday, Thursday, Friday, Saturday };
 
@@ -51,9 +49,9 @@ class Date {
   Date startOfYear() const;
   Date endOfYear() const;
 
-  // Year 1900 to 2100, else invalidYearMessage.
+  // Year 1900 to 2100, else invalidDateMessage.
   static bool isLeap(int year);
-  // Month 1 to 12, else invalidMonthMessage.
+  // Month 1 to 12, else invalidDateMessage.
   static int daysInMonth(int month, bool leap);
 
   // Day steps wrap like the unsigned serial; the fields check the result.

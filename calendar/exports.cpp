@@ -134,10 +134,9 @@ XLL_PROC(LPXLOPER, date_isHoliday, "?date_isHoliday", (char* cal, int date, LPXL
 XLL_PROC(LPXLOPER, date_isWeekend, "?date_isWeekend", (int date, LPXLOPER trigger)) {
   static OPER result;
   return framed(result, [&] {
-    // The weekday is arithmetic on any serial; only supported dates get an answer.
-    const QA::Date d = dateOf(date);
-    QA::requireSupported(d);
-    result = d.isWeekend();
+    // The weekday is arithmetic on any serial; only a negative one would wrap.
+    if (date < 0) throw QA::invalidDateMessage;
+    result = dateOf(date).isWeekend();
   });
 }
 
@@ -185,12 +184,9 @@ XLL_PROC(LPXLOPER, date_prevBusDay, "?date_prevBusDay", (char* cal, int date, LP
 
 XLL_PROC(LPXLOPER, date_plusBusDays, "?date_plusBusDays", (char* cal, int date, int n, LPXLOPER trigger)) {
   static OPER result;
-  return onCalendar(result, cal, [&](const QA::Calendar& c) {
-    // n = 0 gives the date back as it is; the null date passes, others must be supported.
-    const QA::Date d = dateOf(date);
-    if (n == 0 && !d.isNull()) QA::requireSupported(d);
-    result = c.plusBusinessDays(d, n).serial();
-  });
+  // n = 0 gives the date back as it is, whatever it is.
+  return onCalendar(result, cal,
+                    [&](const QA::Calendar& c) { result = c.plusBusinessDays(dateOf(date), n).serial(); });
 }
 
 XLL_PROC(LPXLOPER, date_holidayCount, "?date_holidayCount",

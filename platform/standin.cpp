@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <mutex>
 #include <string>
@@ -65,6 +66,7 @@ struct State {
   std::vector<standin::MessageBoxShown> boxes;
   std::map<std::string, Key> keys;  // lower path -> key
   std::map<intptr_t, std::string> handles;  // open key handle -> lower path
+  std::set<std::string> refused;            // lower paths that cannot be opened
   intptr_t nextKey = 0x100;
   std::string userName = loginName();
   int disableCalls = 0;
@@ -283,6 +285,15 @@ int openRegistryKeys() {
   return static_cast<int>(state().handles.size());
 }
 
+void refuseRegistryKey(const std::string& key, bool refuse) {
+  Guard g(lock());
+  std::string k = lower(normalizePath(key));
+  if (refuse)
+    state().refused.insert(k);
+  else
+    state().refused.erase(k);
+}
+
 void setUserName(const std::string& name) {
   Guard g(lock());
   state().userName = name;
@@ -304,6 +315,7 @@ void reset() {
   s.boxes.clear();
   s.keys.clear();
   s.handles.clear();
+  s.refused.clear();
   s.userName = loginName();
   s.disableCalls = 0;
 }
@@ -473,6 +485,7 @@ STANDIN_API LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPS
   if (!keyPath(key, base)) return ERROR_INVALID_HANDLE;
   std::string sub = subKey ? normalizePath(subKey) : std::string();
   std::string path = base.empty() ? sub : (sub.empty() ? base : base + "\\" + sub);
+  if (state().refused.count(lower(path))) return ERROR_ACCESS_DENIED;
   bool existed = findKey(path) != nullptr;
   Key& k = makeKey(path);
   intptr_t h = state().nextKey++;

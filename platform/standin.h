@@ -93,6 +93,8 @@ bool deleteRegistryValue(const std::string& key, const std::string& name);
 void clearRegistry();
 // Key handles currently open (RegCreateKeyExA without RegCloseKey).
 int openRegistryKeys();
+// Makes RegCreateKeyExA of the key answer ERROR_ACCESS_DENIED (or no longer).
+void refuseRegistryKey(const std::string& key, bool refuse = true);
 
 // ---- other state ---------------------------------------------------------------
 
@@ -102,7 +104,8 @@ void setUserName(const std::string& name);
 int disableThreadLibraryCallsCount();
 
 // Back to the starting state: no windows, no registry, no message boxes or
-// scripts, default answer IDOK, the login user name. The handler stays.
+// scripts or refused keys, default answer IDOK, the login user name. The
+// handler stays.
 void reset();
 
 }  // namespace standin

@@ -14,7 +14,7 @@
 struct CallerKey {
   explicit CallerKey(OPER ref = OPER());
   OPER ref;
-  size_t hash;
+  uint64_t hash;
   bool operator==(const CallerKey& o) const noexcept {
     return hash == o.hash && xll::equal(ref, o.ref);
   }
@@ -79,7 +79,7 @@ class CallerTable {
     size_t mask = slots_.size() - 1;
     size_t free = slots_.size();
     uint32_t t = tag(key);
-    for (size_t i = key.hash & mask;; i = (i + 1) & mask) {
+    for (size_t i = static_cast<size_t>(key.hash) & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.entry == kEmpty) return free < slots_.size() ? free : i;
       if (s.entry == kErased) {
@@ -98,7 +98,7 @@ class CallerTable {
     slots_.assign(n, Slot());
     for (uint32_t e = 0; e < entries_.size(); ++e) {
       size_t mask = n - 1;
-      size_t i = entries_[e].key.hash & mask;
+      size_t i = static_cast<size_t>(entries_[e].key.hash) & mask;
       while (slots_[i].entry != kEmpty) i = (i + 1) & mask;
       slots_[i] = Slot{tag(entries_[e].key), e};
     }

@@ -6,67 +6,66 @@
 #include "xll/excel.h"
 
 namespace {
-size_t hashOf(const OPER& key) {
+uint64_t hashOf(const OPER& key) {
   if (key.xltype == xltypeStr) {
     // FNV-1a over the case-folded characters.
-    size_t h = 14695981039346656037ull;
+    uint64_t h = 14695981039346656037ull;
     for (size_t i = 1, n = xll::textCount(key.val.str); i <= n; ++i)
-      h = (h ^ static_cast<size_t>(xll::foldCase(key.val.str[i]))) * 1099511628211ull;
+      h = (h ^ static_cast<uint64_t>(xll::foldCase(key.val.str[i]))) * 1099511628211ull;
     return h;
   }
   double d = xll::to_double(key);
-  return std::isnan(d) ? key.xltype : std::hash<double>()(d) ^ key.xltype;
+  return std::isnan(d) ? key.xltype : static_cast<uint64_t>(std::hash<double>()(d)) ^ key.xltype;
 }
 }  // namespace
 
 CallerKey::CallerKey(OPER r) : ref(std::move(r)), hash(hashOf(ref)) {}
 
-size_t ObjectStore::number(const std::string& name) const {
+uint32_t ObjectStore::number(const std::string& name) const {
   size_t n = prefix_.size();
   if (name.size() <= n || name.size() > n + 9 || name.compare(0, n, prefix_) != 0 || name[n] == '0')
     return 0;
-  size_t k = 0;
+  uint32_t k = 0;
   for (size_t i = n; i < name.size(); ++i) {
     if (name[i] < '0' || name[i] > '9') return 0;
-    k = k * 10 + static_cast<size_t>(name[i] - '0');
+    k = k * 10 + static_cast<uint32_t>(name[i] - '0');
   }
-  return k < table_.size() ? k : 0;
+  return k <= issued_ ? k : 0;
 }
 
-void ObjectStore::issued(int number) {
-  size_t k = static_cast<size_t>(number);
-  if (k < table_.size()) return;
-  table_.resize(k + 1);
-  // A text looked up before its number was issued moves into the table.
-  if (!others_.empty()) {
-    auto it = others_.find(prefix_ + std::to_string(k));
-    if (it != others_.end()) {
-      table_[k].holder = std::move(it->second);
-      table_[k].present = true;
-      ++count_;
-      others_.erase(it);
-    }
+void ObjectStore::issued(uint32_t k) {
+  if (k <= issued_) return;
+  while ((static_cast<uint64_t>(chunks_.size()) << kChunkBits) <= k)
+    chunks_.emplace_back(new Slot[kChunk]);
+  for (uint32_t j = issued_ + 1; j <= k && !others_.empty(); ++j) {
+    auto it = others_.find(prefix_ + std::to_string(j));
+    if (it != others_.end()) slot(j).other = &it->second;
   }
+  issued_ = k;
 }
 
 boost::any& ObjectStore::operator[](const std::string& name) {
-  if (size_t k = number(name)) {
-    Slot& slot = table_[k];
-    if (!slot.present) {
-      slot.present = true;
+  if (uint32_t k = number(name)) {
+    Slot& s = slot(k);
+    if (s.other) return *s.other;
+    if (!s.present) {
+      s.present = true;
       ++count_;
     }
-    return slot.holder;
+    return s.holder;
   }
   return others_[name];
 }
 
 void ObjectStore::erase(const std::string& name) {
-  if (size_t k = number(name)) {
-    Slot& slot = table_[k];
-    if (slot.present) {
-      slot.holder = boost::any();
-      slot.present = false;
+  if (uint32_t k = number(name)) {
+    Slot& s = slot(k);
+    if (s.other) {
+      s.other = nullptr;
+      others_.erase(name);
+    } else if (s.present) {
+      s.holder = boost::any();
+      s.present = false;
       --count_;
     }
     return;
@@ -81,7 +80,7 @@ handleFactory& handleFactory::instance() {
 
 std::string handleFactory::newHandleName() {
   if (freeNames.empty()) {
-    objects.issued(counter);
+    objects.issued(static_cast<uint32_t>(counter));
     return prefix + std::to_string(counter++);
   }
   std::string name = std::move(freeNames.front());

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <boost/any.hpp>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,8 +14,9 @@
 #include "xll/oper.h"
 
 // The pool's objects by handle text. Names the pool itself issues ("#hndl"
-// and the number, without leading zeros) are kept in a table indexed by the
-// number; any other text in a hash map. Both compare names exactly.
+// and the number, without leading zeros) are kept in fixed chunks of slots
+// indexed by the number; any other text in a node-based map. Both compare
+// names exactly, and a holder never moves while it is stored.
 class ObjectStore {
  public:
   explicit ObjectStore(const std::string& prefix) : prefix_(prefix) {}
@@ -21,20 +24,27 @@ class ObjectStore {
   boost::any& operator[](const std::string& name);
   void erase(const std::string& name);
   size_t size() const { return count_ + others_.size(); }
-  // Names up to this number may be kept in the table.
-  void issued(int number);
+  // Names up to this number may be kept in the slots.
+  void issued(uint32_t number);
 
  private:
   struct Slot {
     boost::any holder;
     bool present = false;
+    // A name looked up before its number was issued stays where it was.
+    boost::any* other = nullptr;
   };
+  static constexpr uint32_t kChunkBits = 10;
+  static constexpr uint32_t kChunk = 1u << kChunkBits;
+
   // The number of a name the pool has issued, else 0.
-  size_t number(const std::string& name) const;
+  uint32_t number(const std::string& name) const;
+  Slot& slot(uint32_t k) { return chunks_[k >> kChunkBits][k & (kChunk - 1)]; }
 
   std::string prefix_;
-  std::vector<Slot> table_;  // index: the name's number
-  size_t count_ = 0;         // present slots
+  std::vector<std::unique_ptr<Slot[]>> chunks_;
+  uint32_t issued_ = 0;  // highest number issued
+  size_t count_ = 0;     // present slots
   std::unordered_map<std::string, boost::any> others_;
 };
 

@@ -1,6 +1,7 @@
 #include "xll/alert.h"
 
 #include <memory>
+#include <string>
 
 #include "xll/excel.h"
 #include "xll/utility/registry.h"
@@ -16,6 +17,7 @@ const DWORD defaultLevel = XLL_ALERT_ERROR | XLL_ALERT_WARNING;
 struct AlertState {
   std::unique_ptr<Reg::CreateKey<char>> key;
   DWORD level = defaultLevel;
+  std::string notice;  // shown once when the add-in opens
 };
 
 AlertState& state() {
@@ -32,7 +34,16 @@ void save() {
 
 void LoadAlertLevel() {
   AlertState& s = state();
-  s.key = std::make_unique<Reg::CreateKey<char>>(HKEY_CURRENT_USER, keyName, KEY_ALL_ACCESS);
+  try {
+    s.key = std::make_unique<Reg::CreateKey<char>>(HKEY_CURRENT_USER, keyName, KEY_ALL_ACCESS);
+  } catch (const std::exception&) {
+    // Without the key the add-in works on at the default level, unsaved.
+    s.key.reset();
+    s.level = defaultLevel;
+    s.notice = "The alert level cannot be kept: the registry key HKEY_CURRENT_USER\\Software\\VORN\\xll "
+               "cannot be opened. Alerts use the default level 3.";
+    return;
+  }
   try {
     s.level = s.key->QueryValue<DWORD>(valueName);
   } catch (const std::exception&) {
@@ -42,6 +53,12 @@ void LoadAlertLevel() {
 }
 
 DWORD AlertLevel() { return state().level; }
+
+std::string TakeAlertNotice() {
+  std::string notice;
+  notice.swap(state().notice);
+  return notice;
+}
 
 void AlertClear(DWORD bit) {
   state().level &= ~bit;

@@ -1,6 +1,8 @@
 // Alert levels: which kinds of alert are shown, kept in the registry.
 #pragma once
 
+#include <string>
+
 #include "platform/winapi.h"
 
 namespace xll {
@@ -12,8 +14,12 @@ enum : DWORD {
 };
 
 // Reads the level from the registry (the key is opened or created here and
-// kept open); a missing or mistyped value makes it 3, written back.
+// kept open); a missing or mistyped value makes it 3, written back. A key
+// that cannot be opened leaves the level at 3 and a notice to show.
 void LoadAlertLevel();
+
+// The notice left by loading the level ("" for none), given only once.
+std::string TakeAlertNotice();
 
 // The cached level.
 DWORD AlertLevel();

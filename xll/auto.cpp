@@ -13,15 +13,20 @@ using namespace xll;
 
 namespace {
 
-// Shows a caught failure in a host alert (cut to what a host text holds) and
-// gives 0. Nothing escapes, not even a refused alert.
-int hookFailed(const char* what) noexcept {
+// Shows a text in a host alert (cut to what a host text holds). Nothing
+// escapes, not even a refused alert.
+void hostAlert(const char* what) noexcept {
   try {
     std::string text(what);
     if (text.size() > xll::limits<xloper>::maxchars) text.resize(xll::limits<xloper>::maxchars);
     Excel(xlcAlert, OPER(text));
   } catch (...) {
   }
+}
+
+// Shows a caught failure and gives 0.
+int hookFailed(const char* what) noexcept {
+  hostAlert(what);
   return 0;
 }
 
@@ -72,6 +77,8 @@ XLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
 XLL_EXPORT int xlAutoOpen() {
   return hook([] {
     if (!LoadFailure().empty()) return hookFailed(LoadFailure().c_str());
+    std::string notice = TakeAlertNotice();
+    if (!notice.empty()) hostAlert(notice.c_str());
     XLL_ENSURE("xlAutoOpen", Auto<Open>::Call());
     XLL_ENSURE("xlAutoOpen", AddIn::RegisterAll());
     XLL_ENSURE("xlAutoOpen", Auto<OpenAfter>::Call());

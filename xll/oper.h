@@ -279,8 +279,14 @@ class XOPER : public X {
   // reading past its terminator.
   void append(const xchar* s, size_t n = 0) {
     XLL_ENSURE_TEXT(fn("append"), this->xltype == xltypeStr, "xltype == xltypeStr");
-    size_t len = xll::zlength(s);
-    n = n == 0 ? len : std::min(n, len);
+    // With a count, nothing past it is read: the source may end there.
+    if (n == 0) {
+      n = xll::zlength(s);
+    } else {
+      size_t k = 0;
+      while (s && k < n && s[k]) ++k;
+      n = k;
+    }
     if (n == 0) return;
     size_t old = xll::textCount(this->val.str);
     XLL_ENSURE_TEXT(fn("append"), old + n <= L::maxchars, "n <= limits<XLOPER>::maxchars");

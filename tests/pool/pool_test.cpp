@@ -1,17 +1,20 @@
-// The object pool on a scripted host: handle names, what each insertion
-// frees, lookups, and the per-cell messages.
+// The object pool and the worksheet-function frame on a scripted host:
+// handle names, what each insertion frees, lookups, per-cell messages.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/standin.h"
-#include "pool/handle_factory.h"
+#include "pool/frame.h"
 
 namespace {
 
-// Answers xlfCaller and xlfReftext with the cell the test says is calling.
+// Answers xlfCaller and xlfReftext with the cell the test says is calling,
+// and xlGetHwnd with the main window.
 struct ScriptedCaller : standin::CallHandler {
   std::string cell = "[Book1]Sheet1!$A$1";
+  HWND main = standin::createWindow("XLMAIN", "Book1");
   int version() override { return 0x0C00; }
   int call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) override {
     switch (xlfn) {
@@ -25,6 +28,10 @@ struct ScriptedCaller : standin::CallHandler {
         result->xltype = xltypeStr;
         result->val.str = &text_[0];
         return xlretSuccess;
+      case xlGetHwnd:
+        result->xltype = xltypeInt;
+        result->val.w = static_cast<short>(reinterpret_cast<uintptr_t>(main));
+        return xlretSuccess;
       case xlFree:
         return xlretSuccess;
       default:
@@ -37,7 +44,10 @@ struct ScriptedCaller : standin::CallHandler {
 class Pool : public ::testing::Test {
  protected:
   Pool() { standin::setCallHandler(&host); }
-  ~Pool() override { standin::setCallHandler(nullptr); }
+  ~Pool() override {
+    standin::setCallHandler(nullptr);
+    standin::reset();
+  }
 
   // The pool is one per process: each test works on handles of its own cells.
   handleFactory& pool = handleFactory::instance();
@@ -47,9 +57,6 @@ class Pool : public ::testing::Test {
     host.cell = cell;
     return pool.insert(boost::any(value)).text();
   }
-  bool holds(const std::string& handle) {
-    return !pool.get(handle).empty();
-  }
 };
 
 TEST_F(Pool, InsertionsFreeWhatTheCellsNoLongerShow) {
@@ -57,48 +64,49 @@ TEST_F(Pool, InsertionsFreeWhatTheCellsNoLongerShow) {
   size_t count = pool.count();
   // A1 again while it is still the last caller frees nothing.
   std::string second = insertFrom("[Book1]Sheet1!$A$1", 2);
-  EXPECT_NE(first, second);
+  std::string third = insertFrom("[Book1]Sheet1!$A$1", 3);
+  EXPECT_EQ(pool.count(), count + 2);
+  EXPECT_EQ(objectFromHandle<double>(first), 1);
+  // B1 frees A1's superseded objects, keeps A1's current one.
+  insertFrom("[Book1]Sheet1!$B$1", 4);
   EXPECT_EQ(pool.count(), count + 1);
-  EXPECT_TRUE(holds(first));
-  // B1 frees A1's superseded object, keeps A1's current one.
-  std::string third = insertFrom("[Book1]Sheet1!$B$1", 3);
-  EXPECT_EQ(pool.count(), count + 1);
-  EXPECT_EQ(objectFromHandle<double>(second), 2);
-  EXPECT_EQ(pool.count(), count + 1);
-  // The freed name is drawn before any fresh number.
-  std::string fourth = insertFrom("[Book1]Sheet1!$C$1", 4);
-  EXPECT_EQ(fourth, first);
-  EXPECT_EQ(objectFromHandle<double>(fourth), 4);
   EXPECT_EQ(objectFromHandle<double>(third), 3);
+  // Freed names are drawn before any fresh number, first released first.
+  EXPECT_EQ(insertFrom("[Book1]Sheet1!$C$1", 5), first);
+  EXPECT_EQ(insertFrom("[Book1]Sheet1!$C$2", 6), second);
+  // A cell that stores after another cell frees its own previous object.
+  std::string again = insertFrom("[Book1]Sheet1!$B$1", 7);
+  EXPECT_EQ(pool.count(), count + 3);
+  EXPECT_EQ(objectFromHandle<double>(again), 7);
 }
 
-TEST_F(Pool, FreedNamesAreReusedFirstInFirstOut) {
-  // D1 stores three times; D2's insertion then frees the first two.
-  std::string a = insertFrom("[Book1]Sheet1!$D$1", 1);
-  std::string b = insertFrom("[Book1]Sheet1!$D$1", 2);
-  std::string c = insertFrom("[Book1]Sheet1!$D$1", 3);
-  insertFrom("[Book1]Sheet1!$D$2", 4);
-  EXPECT_EQ(objectFromHandle<double>(c), 3);
-  // The one released first is reused first.
-  EXPECT_EQ(insertFrom("[Book1]Sheet1!$D$3", 5), a);
-  EXPECT_EQ(insertFrom("[Book1]Sheet1!$D$4", 6), b);
+TEST_F(Pool, HoldersStayWhereTheyAre) {
+  std::string h = insertFrom("[Book1]Sheet3!$A$1", 42);
+  boost::any& held = pool.get(h);
+  // A name looked up before the pool issues it keeps its holder as well.
+  std::string ahead = "#hndl" + std::to_string(std::stoi(h.substr(5)) + 5000);
+  boost::any& early = pool.get(ahead);
+  int drew = -1;  // the insertion that drew that name
+  for (int i = 0; i < 10000; ++i)
+    if (insertFrom("[Book1]Sheet3!$B$" + std::to_string(i + 1), i) == ahead) drew = i;
+  EXPECT_EQ(&pool.get(h), &held);
+  EXPECT_EQ(boost::any_cast<double>(held), 42);
+  ASSERT_GE(drew, 0);
+  EXPECT_EQ(&pool.get(ahead), &early);
+  EXPECT_EQ(boost::any_cast<double>(early), drew);
 }
 
 TEST_F(Pool, CallerKeysIgnoreLetterCase) {
   std::string h1 = insertFrom("[Book1]Sheet1!$E$1", 1);
   insertFrom("[Book1]Sheet1!$E$2", 1);
-  // The same cell in other letters replaces its own object.
-  std::string h2 = insertFrom("[BOOK1]SHEET1!$e$1", 2);
-  EXPECT_NE(h1, h2);
+  insertFrom("[BOOK1]SHEET1!$e$1", 2);  // the same cell replaces its own object
   EXPECT_TRUE(pool.get(h1).empty());
   host.cell = "[book1]sheet1!$E$1";
   pool.setError("failed");
-  ASSERT_NE(pool.error(OPER("[Book1]Sheet1!$E$1")), nullptr);
   EXPECT_EQ(*pool.error(OPER("[BOOK1]Sheet1!$e$1")), "failed");
   host.cell = "[Book1]Sheet1!$E$1";
   pool.clearError();
   EXPECT_EQ(pool.error(OPER("[book1]sheet1!$e$1")), nullptr);
-  pool.clearError();  // nothing stored: nothing happens
 }
 
 TEST_F(Pool, MessagesOfManyCellsSurviveEachOthersErasure) {
@@ -107,61 +115,94 @@ TEST_F(Pool, MessagesOfManyCellsSurviveEachOthersErasure) {
     host.cell = cell(i);
     pool.setError("failure " + std::to_string(i));
   }
-  for (int i = 0; i < 3000; i += 2) {  // every other cell calculates again
+  for (int i = 0; i < 3000; i += 2) {
     host.cell = cell(i);
     pool.clearError();
   }
   for (int i = 0; i < 3000; ++i) {
     const std::string* m = pool.error(OPER(cell(i)));
-    if (i % 2 == 0) {
-      EXPECT_EQ(m, nullptr) << i;
-    } else {
-      ASSERT_NE(m, nullptr) << i;
+    ASSERT_EQ(m == nullptr, i % 2 == 0) << i;
+    if (m) {
       EXPECT_EQ(*m, "failure " + std::to_string(i));
     }
   }
-  for (int i = 0; i < 3000; i += 2) {  // and fails again
-    host.cell = cell(i);
-    pool.setError("again");
-  }
-  EXPECT_EQ(*pool.error(OPER(cell(2998))), "again");
-  EXPECT_EQ(*pool.error(OPER(cell(2999))), "failure 2999");
 }
 
-TEST_F(Pool, UnknownAndMistypedHandles) {
+TEST_F(Pool, UnknownMistypedAndUnreachable) {
   size_t count = pool.count();
   try {
-    objectFromHandle<double>("#hndl99999");
+    objectFromHandle<double>("#hndl99999999");
     FAIL();
   } catch (const boost::bad_any_cast& e) {
     EXPECT_STREQ(e.what(), "boost::bad_any_cast: failed conversion using boost::any_cast");
   }
   EXPECT_EQ(pool.count(), count + 1);  // the lookup left an empty entry
   std::string h = insertFrom("[Book1]Sheet1!$F$1", 1);
-  std::string upper = h;
-  for (char& c : upper) c = static_cast<char>(std::toupper(c));
-  EXPECT_THROW(objectFromHandle<double>(upper), boost::bad_any_cast);
+  EXPECT_THROW(objectFromHandle<double>("#HNDL" + h.substr(5)), boost::bad_any_cast);
   EXPECT_THROW(objectFromHandle<int>(h), boost::bad_any_cast);
-}
-
-TEST_F(Pool, AFailedHostCallStoresNothingAndClearErrorSwallowsIt) {
-  standin::setCallHandler(nullptr);  // every host call now fails
+  // Without a host nothing is stored, and clearError swallows the failure.
+  standin::setCallHandler(nullptr);
   EXPECT_THROW(pool.insert(boost::any(1.0)), std::runtime_error);
-  EXPECT_NO_THROW(pool.setError("lost"));
   EXPECT_NO_THROW(pool.clearError());
-  standin::setCallHandler(&host);
 }
 
-TEST_F(Pool, ManyCallersStayDistinct) {
-  // Every cell keeps exactly its own current object.
-  std::vector<std::string> handles;
-  for (int i = 0; i < 2000; ++i)
-    handles.push_back(insertFrom("[Book1]Sheet1!$G$" + std::to_string(i + 1), i));
-  size_t count = pool.count();
-  for (int i = 0; i < 2000; ++i) EXPECT_EQ(objectFromHandle<double>(handles[i]), i);
-  for (int i = 0; i < 2000; ++i)
-    EXPECT_EQ(objectFromHandle<double>(insertFrom("[Book1]Sheet1!$G$" + std::to_string(i + 1), -i)), -i);
-  EXPECT_EQ(pool.count(), count);
+// Runs work(result) in the frame from a cell and gives the result.
+template <class Work>
+OPER run(ScriptedCaller& host, const std::string& cell, Work work,
+         const xll::FrameSteps& steps = xll::fullFrame) {
+  static OPER result;
+  host.cell = cell;
+  return *static_cast<OPER*>(xll::framed(result, [&] { work(result); }, steps));
+}
+
+TEST_F(Pool, FrameStoresEveryKindOfFailureForItsCell) {
+  const std::string cell = "[Book1]Sheet4!$A$1";
+  auto message = [&] {
+    const std::string* m = pool.error(OPER(cell));
+    return m ? *m : std::string("none");
+  };
+  const std::pair<void (*)(OPER&), const char*> failures[] = {
+      {[](OPER&) { throw std::runtime_error("standard"); }, "standard"},
+      {[](OPER&) { throw std::string("text object"); }, "text object"},
+      {[](OPER&) { throw "plain"; }, "plain"},
+      {[](OPER&) { throw 42; }, "Unknown Error"},
+      {[](OPER&) { throw std::bad_alloc(); }, "bad allocation"},
+  };
+  for (const auto& [fail, text] : failures) {
+    run(host, cell, [](OPER& r) { r = OPER(3, 2); });
+    EXPECT_TRUE(run(host, cell, fail) == OPER::error(xlerrValue)) << text;
+    EXPECT_EQ(message(), text);
+  }
+  // A variant that neither clears nor stores keeps the earlier message.
+  const xll::FrameSteps quiet{xll::FrameSteps::EmptyResult, false, true, xll::FrameSteps::ValueOnly};
+  run(host, cell, [](OPER&) { throw "other"; }, quiet);
+  EXPECT_EQ(message(), "bad allocation");
+  EXPECT_EQ(run(host, cell, [](OPER& r) { r = "fine"; }).text(), "fine");
+  EXPECT_EQ(message(), "none");
+}
+
+TEST_F(Pool, FrameSkipsTheWorkInTheFunctionWizard) {
+  const std::string cell = "[Book1]Sheet4!$B$1";
+  HWND other = standin::createWindow("XLDESK", "", host.main);
+  const struct {
+    const char* windowClass;
+    HWND parent;
+    bool wizard;
+  } windows[] = {
+      {"bosa_sdm_XL9", host.main, true},   {"BOSA_SDM_xl12", host.main, true},
+      {"bosa_sdm_XL9", other, false},      {"bosa_sdm", host.main, false},
+      {"msctls_bosa_sdm_XL9", host.main, false},
+  };
+  for (const auto& w : windows) {
+    HWND window = standin::createWindow(w.windowClass, "", w.parent);
+    run(host, cell, [](OPER&) { throw "failed"; });
+    bool ran = false;
+    OPER r = run(host, cell, [&](OPER& result) { ran = true; result = 1.0; });
+    EXPECT_EQ(ran, !w.wizard) << w.windowClass;
+    EXPECT_EQ(r.text(), w.wizard ? "[No Calc in Wizard]" : "") << w.windowClass;
+    EXPECT_EQ(pool.error(OPER(cell)), nullptr);  // the message goes either way
+    standin::destroyWindow(window);
+  }
 }
 
 }  // namespace

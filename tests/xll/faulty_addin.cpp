@@ -1,9 +1,12 @@
 // Add-ins whose records cannot be built or registered, one fault each
 // (FAULT: 1 a help text over 255 characters, 2 a function of 20 arguments,
-// 3 a failure whose text is longer than a host text).
+// 3 a failure whose text is longer than a host text, 4 hooks that fail when
+// ZR_FAILING_HOOK names them).
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include "xll/auto.h"
 #include "xll/category.h"
 #include "xll/register.h"
 
@@ -20,6 +23,13 @@ std::vector<ArgRow> arguments() {
   return args;
 }
 
+// 0 when ZR_FAILING_HOOK holds this hook's letter.
+template <char name>
+int hook() {
+  const char* failing = std::getenv("ZR_FAILING_HOOK");
+  return failing && failing[0] == name ? 0 : 1;
+}
+
 void load() {
   static const std::string longHelp(300, 'h');
   switch (FAULT) {
@@ -33,6 +43,11 @@ void load() {
       break;
     case 3:
       throw std::runtime_error(std::string(400, 'y'));
+    case 4:  // each failing hook is followed by one that succeeds
+      Auto<Open>::List() = {&hook<'O'>, &hook<'-'>};
+      Auto<Open12>::List() = {&hook<'W'>, &hook<'-'>};
+      Auto<RemoveBefore>::List() = {&hook<'R'>, &hook<'-'>};
+      break;
   }
 }
 

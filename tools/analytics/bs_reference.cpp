@@ -1,6 +1,6 @@
 // Prints reference values for QA::BlackScholesOption computed by QuantLib's
 // AnalyticEuropeanEngine on flat rate, dividend and volatility curves.
-// Output is a C++ initializer list included by tests/analytics.
+// Output: one C++ initializer per option; the tests keep a few of them.
 #include <cstdio>
 
 #include <ql/quantlib.hpp>
