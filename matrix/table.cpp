@@ -1,188 +1,9 @@
 // The registration table of the category "ZR_BLAS", in load order.
-#include <cstring>
-#include <utility>
 #include <vector>
 
 #include "xll/categories.h"
 
 using namespace xll;
-
-// While the family is still being built, a row is registered only when its
-// procedure is linked into the module: the host refuses a procedure it cannot
-// find, and a refusal stops every later registration. Weak references to the
-// exported names, null when absent.
-#define LINKED(name) extern "C" __attribute__((weak)) void name##_linked() __asm__("\"?" #name "\"");
-LINKED(mtrx_create)
-LINKED(mtrx_asDiagonal)
-LINKED(mtrx_rows)
-LINKED(mtrx_cols)
-LINKED(mtrx_display)
-LINKED(mtrx_add)
-LINKED(mtrx_minus)
-LINKED(mtrx_multiply)
-LINKED(mtrx_multiplyConst)
-LINKED(mtrx_adjoint)
-LINKED(mtrx_invert)
-LINKED(mtrx_isInvertible)
-LINKED(mtrx_transpose)
-LINKED(mtrx_det)
-LINKED(mtrx_triangularView)
-LINKED(mtrx_partialPivLU)
-LINKED(mtrx_fullPivLU)
-LINKED(mtrx_fullPivLUExtract)
-LINKED(mtrx_houseHolderQr)
-LINKED(mtrx_colPivHouseholderQr)
-LINKED(mtrx_fullPivHouseholderQr)
-LINKED(mtrx_cholesky)
-LINKED(mtrx_ldlt)
-LINKED(mtrx_isPosSemiDef)
-LINKED(mtrx_isNegSemiDef)
-LINKED(mtrx_eigenValues)
-LINKED(mtrx_eigenVectors)
-LINKED(mtrx_isEqual)
-LINKED(mtrx_coeffSum)
-LINKED(mtrx_coeffProd)
-LINKED(mtrx_coeffMean)
-LINKED(mtrx_coeffMin)
-LINKED(mtrx_coeffMax)
-LINKED(mtrx_coeffTrace)
-LINKED(mtrx_random)
-LINKED(mtrx_identity)
-LINKED(mtrx_zero)
-LINKED(mtrx_constant)
-LINKED(mtrx_isIdentity)
-LINKED(mtrx_isZero)
-LINKED(mtrx_isConstant)
-LINKED(mtrx_cwiseMin)
-LINKED(mtrx_cwiseMax)
-LINKED(mtrx_cwiseProd)
-LINKED(mtrx_cwiseQuot)
-LINKED(mtrx_cwiseSqrt)
-LINKED(mtrx_cwiseInverse)
-LINKED(mtrx_abs)
-LINKED(mtrx_coeffCapFloor)
-LINKED(mtrx_coeffCap)
-LINKED(mtrx_coeffFloor)
-LINKED(mtrx_isApprox)
-LINKED(mtrx_isMuchSmallerThan)
-LINKED(mtrx_dotProd)
-LINKED(mtrx_row)
-LINKED(mtrx_column)
-LINKED(mtrx_diagnol)
-LINKED(mtrx_rank)
-LINKED(mtrx_kernel)
-LINKED(mtrx_image)
-LINKED(mtrx_squaredNorm)
-LINKED(mtrx_norm)
-LINKED(mtrx_block)
-LINKED(mtrx_replaceblock)
-LINKED(mtrx_append)
-LINKED(mtrx_setDiagonal)
-LINKED(mtrx_setRow)
-LINKED(mtrx_setColumn)
-LINKED(mtrx_setElement)
-LINKED(mtrx_isDiagonal)
-LINKED(mtrx_isSquare)
-LINKED(mtrx_isRow)
-LINKED(mtrx_isColumn)
-LINKED(mtrx_cwisePow)
-LINKED(mtrx_repeat)
-#undef LINKED
-
-namespace {
-
-// The linked procedures, one per row of the table and in its order.
-const struct {
-  const char* text;
-  void* address;
-} procedures[] = {
-    {"mtrx_create", reinterpret_cast<void*>(&mtrx_create_linked)},
-    {"mtrx_asDiagonal", reinterpret_cast<void*>(&mtrx_asDiagonal_linked)},
-    {"mtrx_rows", reinterpret_cast<void*>(&mtrx_rows_linked)},
-    {"mtrx_cols", reinterpret_cast<void*>(&mtrx_cols_linked)},
-    {"mtrx_display", reinterpret_cast<void*>(&mtrx_display_linked)},
-    {"mtrx_add", reinterpret_cast<void*>(&mtrx_add_linked)},
-    {"mtrx_minus", reinterpret_cast<void*>(&mtrx_minus_linked)},
-    {"mtrx_multiply", reinterpret_cast<void*>(&mtrx_multiply_linked)},
-    {"mtrx_multiplyConst", reinterpret_cast<void*>(&mtrx_multiplyConst_linked)},
-    {"mtrx_adjoint", reinterpret_cast<void*>(&mtrx_adjoint_linked)},
-    {"mtrx_invert", reinterpret_cast<void*>(&mtrx_invert_linked)},
-    {"mtrx_isInvertible", reinterpret_cast<void*>(&mtrx_isInvertible_linked)},
-    {"mtrx_transpose", reinterpret_cast<void*>(&mtrx_transpose_linked)},
-    {"mtrx_det", reinterpret_cast<void*>(&mtrx_det_linked)},
-    {"mtrx_triangularView", reinterpret_cast<void*>(&mtrx_triangularView_linked)},
-    {"mtrx_partialPivLU", reinterpret_cast<void*>(&mtrx_partialPivLU_linked)},
-    {"mtrx_fullPivLU", reinterpret_cast<void*>(&mtrx_fullPivLU_linked)},
-    {"mtrx_fullPivLUExtract", reinterpret_cast<void*>(&mtrx_fullPivLUExtract_linked)},
-    {"mtrx_houseHolderQr", reinterpret_cast<void*>(&mtrx_houseHolderQr_linked)},
-    {"mtrx_colPivHouseholderQr", reinterpret_cast<void*>(&mtrx_colPivHouseholderQr_linked)},
-    {"mtrx_fullPivHouseholderQr", reinterpret_cast<void*>(&mtrx_fullPivHouseholderQr_linked)},
-    {"mtrx_cholesky", reinterpret_cast<void*>(&mtrx_cholesky_linked)},
-    {"mtrx_ldlt", reinterpret_cast<void*>(&mtrx_ldlt_linked)},
-    {"mtrx_isPosSemiDef", reinterpret_cast<void*>(&mtrx_isPosSemiDef_linked)},
-    {"mtrx_isNegSemiDef", reinterpret_cast<void*>(&mtrx_isNegSemiDef_linked)},
-    {"mtrx_eigenValues", reinterpret_cast<void*>(&mtrx_eigenValues_linked)},
-    {"mtrx_eigenVectors", reinterpret_cast<void*>(&mtrx_eigenVectors_linked)},
-    {"mtrx_isEqual", reinterpret_cast<void*>(&mtrx_isEqual_linked)},
-    {"mtrx_coeffSum", reinterpret_cast<void*>(&mtrx_coeffSum_linked)},
-    {"mtrx_coeffProd", reinterpret_cast<void*>(&mtrx_coeffProd_linked)},
-    {"mtrx_coeffMean", reinterpret_cast<void*>(&mtrx_coeffMean_linked)},
-    {"mtrx_coeffMin", reinterpret_cast<void*>(&mtrx_coeffMin_linked)},
-    {"mtrx_coeffMax", reinterpret_cast<void*>(&mtrx_coeffMax_linked)},
-    {"mtrx_coeffTrace", reinterpret_cast<void*>(&mtrx_coeffTrace_linked)},
-    {"mtrx_random", reinterpret_cast<void*>(&mtrx_random_linked)},
-    {"mtrx_identity", reinterpret_cast<void*>(&mtrx_identity_linked)},
-    {"mtrx_zero", reinterpret_cast<void*>(&mtrx_zero_linked)},
-    {"mtrx_constant", reinterpret_cast<void*>(&mtrx_constant_linked)},
-    {"mtrx_isIdentity", reinterpret_cast<void*>(&mtrx_isIdentity_linked)},
-    {"mtrx_isZero", reinterpret_cast<void*>(&mtrx_isZero_linked)},
-    {"mtrx_isConstant", reinterpret_cast<void*>(&mtrx_isConstant_linked)},
-    {"mtrx_cwiseMin", reinterpret_cast<void*>(&mtrx_cwiseMin_linked)},
-    {"mtrx_cwiseMax", reinterpret_cast<void*>(&mtrx_cwiseMax_linked)},
-    {"mtrx_cwiseProd", reinterpret_cast<void*>(&mtrx_cwiseProd_linked)},
-    {"mtrx_cwiseQuot", reinterpret_cast<void*>(&mtrx_cwiseQuot_linked)},
-    {"mtrx_cwiseSqrt", reinterpret_cast<void*>(&mtrx_cwiseSqrt_linked)},
-    {"mtrx_cwiseInverse", reinterpret_cast<void*>(&mtrx_cwiseInverse_linked)},
-    {"mtrx_abs", reinterpret_cast<void*>(&mtrx_abs_linked)},
-    {"mtrx_coeffCapFloor", reinterpret_cast<void*>(&mtrx_coeffCapFloor_linked)},
-    {"mtrx_coeffCap", reinterpret_cast<void*>(&mtrx_coeffCap_linked)},
-    {"mtrx_coeffFloor", reinterpret_cast<void*>(&mtrx_coeffFloor_linked)},
-    {"mtrx_isApprox", reinterpret_cast<void*>(&mtrx_isApprox_linked)},
-    {"mtrx_isMuchSmallerThan", reinterpret_cast<void*>(&mtrx_isMuchSmallerThan_linked)},
-    {"mtrx_dotProd", reinterpret_cast<void*>(&mtrx_dotProd_linked)},
-    {"mtrx_row", reinterpret_cast<void*>(&mtrx_row_linked)},
-    {"mtrx_column", reinterpret_cast<void*>(&mtrx_column_linked)},
-    {"mtrx_diagnol", reinterpret_cast<void*>(&mtrx_diagnol_linked)},
-    {"mtrx_rank", reinterpret_cast<void*>(&mtrx_rank_linked)},
-    {"mtrx_kernel", reinterpret_cast<void*>(&mtrx_kernel_linked)},
-    {"mtrx_image", reinterpret_cast<void*>(&mtrx_image_linked)},
-    {"mtrx_squaredNorm", reinterpret_cast<void*>(&mtrx_squaredNorm_linked)},
-    {"mtrx_norm", reinterpret_cast<void*>(&mtrx_norm_linked)},
-    {"mtrx_block", reinterpret_cast<void*>(&mtrx_block_linked)},
-    {"mtrx_replaceblock", reinterpret_cast<void*>(&mtrx_replaceblock_linked)},
-    {"mtrx_append", reinterpret_cast<void*>(&mtrx_append_linked)},
-    {"mtrx_setDiagonal", reinterpret_cast<void*>(&mtrx_setDiagonal_linked)},
-    {"mtrx_setRow", reinterpret_cast<void*>(&mtrx_setRow_linked)},
-    {"mtrx_setColumn", reinterpret_cast<void*>(&mtrx_setColumn_linked)},
-    {"mtrx_setElement", reinterpret_cast<void*>(&mtrx_setElement_linked)},
-    {"mtrx_isDiagonal", reinterpret_cast<void*>(&mtrx_isDiagonal_linked)},
-    {"mtrx_isSquare", reinterpret_cast<void*>(&mtrx_isSquare_linked)},
-    {"mtrx_isRow", reinterpret_cast<void*>(&mtrx_isRow_linked)},
-    {"mtrx_isColumn", reinterpret_cast<void*>(&mtrx_isColumn_linked)},
-    {"mtrx_cwisePow", reinterpret_cast<void*>(&mtrx_cwisePow_linked)},
-    {"mtrx_repeat", reinterpret_cast<void*>(&mtrx_repeat_linked)},
-};
-
-CategoryTable linkedRows(CategoryTable table) {
-  std::vector<FunctionRow> rows;
-  for (std::size_t i = 0; i < table.functions.size(); ++i)
-    if (procedures[i].address != nullptr && std::strcmp(procedures[i].text, table.functions[i].text) == 0)
-      rows.push_back(table.functions[i]);
-  table.functions = std::move(rows);
-  return table;
-}
-
-}  // namespace
 
 const CategoryTable& zr::MatrixCategory() {
   static const ArgRow mtrx{"F#", "mtrx", "is the input matrix."};
@@ -214,7 +35,7 @@ const CategoryTable& zr::MatrixCategory() {
   static const ArgRow blockI{"J#", "i", "is i."};
   static const ArgRow blockJ{"J#", "j", "is j."};
 
-  static const CategoryTable table = linkedRows({
+  static const CategoryTable table{
       "ZR_BLAS",
       "The BLAS library provides useful matrix algebra functions.",
       "The library uses Eigen on the back end which is already well established.To begin use "
@@ -362,6 +183,6 @@ const CategoryTable& zr::MatrixCategory() {
            "repeats the input matrix n times vertically or horizontally."},
       },
       {},
-  });
+  };
   return table;
 }
