@@ -18,7 +18,6 @@ ROWS = [
     [6, "y", "Zurich", 42, "n/a"],
 ]
 QUERIES = [
-    "select * from t order by id",
     'select city, count(*) as n, sum("unit price") as total, avg(qty) from t group by city order by city',
     "select name, typeof(qty), qty from t where id >= 5 order by id",
     "select id, \"unit price\" * 3 as x, null as blank, upper(name) from t where city = 'Zurich' order by id",
