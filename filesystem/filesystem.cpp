@@ -70,7 +70,10 @@ bool createDir(const std::string& path) {
 double localSerial(std::time_t t) {
   std::tm local{};
 #ifdef _WIN32
-  const bool ok = localtime_s(&local, &t) == 0;
+  // The Windows run-time keeps this result per thread.
+  const std::tm* converted = std::localtime(&t);
+  const bool ok = converted != nullptr;
+  if (ok) local = *converted;
 #else
   const bool ok = localtime_r(&t, &local) != nullptr;
 #endif
