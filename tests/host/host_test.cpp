@@ -38,31 +38,23 @@ Value hostCall(int xlfn, std::vector<Value> args, const Area* area = nullptr, bo
 
 TEST_F(TestAddin, RegistersWhatTheAddinPassesInOrder) {
   const auto& regs = host.registrations();
-  ASSERT_EQ(regs.size(), 24u);
+  ASSERT_EQ(regs.size(), 22u);
   EXPECT_EQ(standin::disableThreadLibraryCallsCount(), 1);  // DllMain ran
-  EXPECT_EQ(host.callCount(xlGetName), 1);
   EXPECT_EQ(host.outstanding(), 0);  // the add-in gave its module name back
   const Registration& first = regs[0];
   EXPECT_EQ(first.elements[0], str(host.addinPath()));
   EXPECT_EQ((std::vector<std::string>{first.procedure, first.typeText, first.functionText, first.argumentText,
                                       first.category, first.functionHelp, first.argumentHelp.at(0)}),
-            (std::vector<std::string>{"ta_bool", "JA", "ta_bool", "Flag", "Test", "ta_bool for tests.",
+            (std::vector<std::string>{"ta_bool", "AA", "ta_bool", "Flag", "Test", "ta_bool for tests.",
                                       "first argument."}));
-  EXPECT_EQ(first.macroType, 1);
-  EXPECT_TRUE(first.active());
-  EXPECT_NE(first.address, nullptr);
   EXPECT_EQ(first.result, num(first.id));
   EXPECT_NE(regs[0].id, regs[1].id);
-  EXPECT_TRUE(host.procedure("?ta_q")->active());
-  EXPECT_TRUE(host.procedure("ta_at@4")->active());
+  // '?' and '@' in exported names; a command; procedures not exported or not there
+  EXPECT_TRUE(host.procedure("?ta_q")->active() && host.procedure("ta_at@4")->active());
   EXPECT_EQ(host.function("TA.cmd")->macroType, 2);
   EXPECT_TRUE(host.function("ta_vol")->isVolatile());
-  // not exported, not in the module
   for (const char* p : {"ta_hidden", "ta_missing"}) {
-    const Registration* r = host.procedure(p);
-    ASSERT_NE(r, nullptr);
-    EXPECT_FALSE(r->accepted);
-    EXPECT_EQ(r->result, err(xlerrValue));
+    EXPECT_EQ(host.procedure(p)->result, err(xlerrValue)) << p;
     EXPECT_EQ(host.function(p), nullptr);
   }
 }
@@ -79,7 +71,7 @@ TEST_F(TestAddin, RegisterIdUnregisterAndRemove) {
 
   host.resetCallCounts();
   host.unload(true);  // xlAutoRemove unregisters every id it got
-  EXPECT_EQ(host.callCount(xlfUnregister), 22);
+  EXPECT_EQ(host.callCount(xlfUnregister), 20);
   EXPECT_FALSE(host.loaded());
   for (const auto& r : host.registrations()) EXPECT_FALSE(r.active()) << r.procedure;
 }
@@ -116,20 +108,6 @@ TEST(HostLoad, EveryLoadStartsWithFreshStaticState) {
   dlclose(pinned);
 }
 
-TEST(HostLoad, RefusedRegistrationsAnswerWhatTheTestChose) {
-  standin::reset();
-  Host host;
-  host.refuseRegistration("ta_num");
-  host.refuseRegistration("ta_int", Value::nil(), xlretFailed);
-  ASSERT_TRUE(host.load(TESTADDIN));
-  const Registration* n = host.procedure("ta_num");
-  EXPECT_FALSE(n->accepted);
-  EXPECT_EQ(n->result, err(xlerrValue));
-  EXPECT_EQ(host.procedure("ta_int")->returnCode, xlretFailed);
-  EXPECT_EQ(host.function("ta_int"), nullptr);
-  EXPECT_NE(host.function("ta_bool"), nullptr);
-}
-
 TEST_F(TestAddin, ArgumentAndResultLetters) {
   host.setCell("C1", "7");
   struct Case {
@@ -137,8 +115,8 @@ TEST_F(TestAddin, ArgumentAndResultLetters) {
     Value shown;
   } cases[] = {
       // A, B, J: Booleans, numbers, number texts, errors, omitted and empty
-      {"=ta_bool(TRUE)", num(1)}, {"=ta_bool(5)", num(1)}, {"=ta_bool(\"true\")", num(1)}, {"=ta_bool()", num(0)},
-      {"=ta_not(2)", boolean(false)}, {"=ta_num(\"2\")", num(4)}, {"=ta_num(\"abc\")", err(xlerrValue)},
+      {"=ta_bool(5)", boolean(true)}, {"=ta_bool(\"true\")", boolean(true)}, {"=ta_bool()", boolean(false)},
+      {"=ta_num(\"2\")", num(4)}, {"=ta_num(\"abc\")", err(xlerrValue)},
       {"=ta_num(#N/A)", err(xlerrNA)}, {"=ta_num()", num(0)}, {"=ta_num(Z9)", num(0)}, {"=ta_num(C1)", num(14)},
       {"=ta_int(41.9)", num(42)}, {"=ta_int(-3)", num(-2)}, {"=ta_int(1E10)", err(xlerrValue)},
       // C, F: texts of every kind; F's buffer is the function's own
@@ -150,13 +128,13 @@ TEST_F(TestAddin, ArgumentAndResultLetters) {
       {"=ta_ref()", str("value 128")}, {"=ta_ref(B1:C3)", str("sref 0 2 1 2")},
       {"=ta_q()", num(42)}, {"=TA_AT(1)", num(1.5)}, {"=ta_num(1, 2)", err(xlerrValue)},
       // a number that is not finite shows #NUM!, however it is returned
-      {"=ta_num(1E308)", err(xlerrNum)}, {"=ta_sqrt(-1, 0)", err(xlerrNum)}, {"=ta_sqrt(4, 0)", num(2)},
+      {"=ta_num(1E308)", err(xlerrNum)}, {"=ta_sqrt(-1)", err(xlerrNum)}, {"=ta_sqrt(4)", num(2)},
   };
   for (const auto& c : cases) EXPECT_EQ(enter("A1", c.formula), c.shown) << c.formula;
   EXPECT_EQ(host.call("ta_buf", {str(std::string(300, 'x'))}), str(std::string(255, 'X')));
-  host.setCell("B1:C1", "=ta_sqrt(-1, 2)");
+  host.setCell("B1:D1", "=ta_fp({1E308,1E308})");
   host.calculate();
-  EXPECT_EQ(host.values("B1:C1"), Value::array(1, 2, {err(xlerrNum), num(1)}));
+  EXPECT_EQ(host.values("B1:D1"), Value::array(1, 3, {num(1), num(2), err(xlerrNum)}));
 }
 
 TEST_F(TestAddin, ArraysAndReferencesFromCells) {
@@ -170,7 +148,6 @@ TEST_F(TestAddin, ArraysAndReferencesFromCells) {
   EXPECT_EQ(host.call("ta_fp", {Arg::ref("B1:B3")}), err(xlerrNum));
   EXPECT_EQ(host.call("ta_echo", {Arg::ref("B1:C2")}),
             Value::array(2, 2, {num(1), str("text"), num(10), Value::nil()}));
-  EXPECT_EQ(host.call("ta_echo", {Value::missing()}), Value::missing());
   EXPECT_EQ(host.call("ta_ref", {Arg::ref("B2")}), str("sref 1 1 1 1"));
   EXPECT_TRUE(host.invoke("ta_refecho", {Arg::ref("B2")}).isReference);
   EXPECT_EQ(host.call("ta_refecho", {Arg::ref("B2")}), num(10));  // the referenced value
@@ -182,11 +159,10 @@ TEST_F(TestAddin, TextAndDateFunctions) {
     std::vector<Value> args;
     Value result;
   } cases[] = {
-      {xlfSearch, {str(".?ll"), str("/a/b/zr.xll")}, num(8)},   {xlfSearch, {str("b*d"), str("ABCD"), num(1)}, num(2)},
-      {xlfSearch, {str("x"), str("abc")}, err(xlerrValue)},     {xlfValue, {str(" 12.5 ")}, num(12.5)},
-      {xlfValue, {str("2000-01-01")}, num(36526)},              {xlfValue, {str("abc")}, err(xlerrValue)},
+      {xlfSearch, {str(".?ll"), str("/a/b/zr.xll")}, num(8)},   {xlfSearch, {str("x"), str("abc")}, err(xlerrValue)},
+      {xlfValue, {str(" 2000-01-01 ")}, num(36526)},            {xlfValue, {boolean(true)}, err(xlerrValue)},
       {xlfText, {num(3.14159), str("0.00")}, str("3.14")},      {xlfDay, {num(60)}, num(29)},
-      {xlfMonth, {num(60)}, num(2)},                            {xlfYear, {num(36526)}, num(2000)},
+      {xlfMonth, {num(60)}, num(2)},                            {xlfYear, {num(-1)}, err(xlerrNum)},
       {xlfLeft, {str("abcdef"), num(3)}, str("abc")},           {xlfLeft, {str("abcdef")}, str("a")},
       {xlfConcatenate, {str("a"), num(1.5), str("b")}, str("a1.5b")},
       {xlfConcatenate, {str(std::string(200, 'a')), str(std::string(56, 'b'))}, err(xlerrValue)},
@@ -217,7 +193,7 @@ TEST_F(TestAddin, ReferenceFunctions) {
   EXPECT_EQ(host.outstanding(), 0);
 }
 
-TEST_F(TestAddin, HostCallBookkeepingAndFailures) {
+TEST_F(TestAddin, HostCallBookkeepingFailuresAndTheWideEntry) {
   host.resetCallCounts();
   xloper r;
   ASSERT_EQ(Excel4(xlGetName, &r, 0), xlretSuccess);
@@ -239,23 +215,20 @@ TEST_F(TestAddin, HostCallBookkeepingAndFailures) {
   EXPECT_EQ(Excel4(xlGetHwnd, &r, 0), xlretSuccess);
   EXPECT_EQ(host.callCount(xlGetHwnd), 3);
   EXPECT_EQ(host.callCount(xlGetName), 4);
-}
-
-TEST_F(TestAddin, WideEntryIsFoundInTheProcessImage) {
+  // the wide entry, found in the process image
   auto wide = reinterpret_cast<MdCallBack12Proc>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), "MdCallBack12")));
   ASSERT_NE(wide, nullptr);
-  xloper12 r;
-  ASSERT_EQ(wide(xlGetName, 0, nullptr, &r), xlretSuccess);
-  EXPECT_EQ(r.xltype, xltypeStr);
-  EXPECT_EQ(toValue(r), str(host.addinPath()));
+  xloper12 w;
+  ASSERT_EQ(wide(xlGetName, 0, nullptr, &w), xlretSuccess);
+  EXPECT_EQ(toValue(w), str(host.addinPath()));
   EXPECT_EQ(host.outstanding(), 1);
-  LPXLOPER12 args[] = {&r};
+  LPXLOPER12 args[] = {&w};
   EXPECT_EQ(wide(xlFree, 1, args, nullptr), xlretSuccess);
   EXPECT_EQ(host.outstanding(), 0);
   EXPECT_EQ(host.wideCallCount(xlGetName), 1);
   host.setVersion(0x0B00);
-  EXPECT_EQ(wide(xlGetName, 0, nullptr, &r), xlretFailed);
+  EXPECT_EQ(wide(xlGetName, 0, nullptr, &w), xlretFailed);
 }
 
 TEST_F(TestAddin, CommandsAlertsMessageBoxesAndDialogs) {
@@ -269,9 +242,7 @@ TEST_F(TestAddin, CommandsAlertsMessageBoxesAndDialogs) {
   EXPECT_EQ(seen, host.alerts());
   auto boxes = standin::messageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].owner, host.mainWindow());
-  EXPECT_EQ(boxes[0].text + "|" + boxes[0].caption, "Proceed?|TA");
-  EXPECT_EQ(boxes[0].type, UINT(MB_OKCANCEL));
+  EXPECT_EQ(boxes[0].owner, host.mainWindow());  // the active window
   // dialog: OK by default, row 0 column 6 set to the OK button's row
   std::vector<Value> t(4 * 7, Value::nil());
   t[5] = str("Title");

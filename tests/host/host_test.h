@@ -1,34 +1,15 @@
 // Fixture: the test add-in loaded into a fresh simulated host.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "host/host.h"
+#include "tests/support/addin_test.h"
 
 namespace hosttest {
 
-struct FreshPlatform {
-  FreshPlatform() { standin::reset(); }
-};
-
-class TestAddin : public ::testing::Test {
+class TestAddin : public zrtest::HostTest {
  protected:
-  FreshPlatform fresh_;
-  xlsim::Host host;
-
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(host.load(TESTADDIN, &error)) << error;
-    ASSERT_EQ(host.autoOpenResult(), 1);
-  }
-  // Enters a cell and calculates the sheet; what the cell shows.
-  xlsim::Value enter(const std::string& ref, const std::string& content) {
-    host.setCell(ref, content);
-    host.calculate();
-    return host.value(ref);
-  }
+  void SetUp() override { load(TESTADDIN); }
   // One formula in A1 of an emptied sheet.
   xlsim::Value formula(const std::string& content) {
     host.clearSheet();

@@ -26,26 +26,14 @@ struct Text {
   }
 };
 
-xloper number(double d) {
-  xloper x;
-  x.xltype = xltypeNum;
-  x.val.num = d;
+xloper scalar(WORD type) {
+  xloper x{};
+  x.xltype = type;
   return x;
 }
-
-xloper boolean(bool b) {
-  xloper x;
-  x.xltype = xltypeBool;
-  x.val.xbool = b ? 1 : 0;
-  return x;
-}
-
-xloper errorValue(int e) {
-  xloper x;
-  x.xltype = xltypeErr;
-  x.val.err = static_cast<WORD>(e);
-  return x;
-}
+xloper number(double d) { xloper x = scalar(xltypeNum); x.val.num = d; return x; }
+xloper boolean(bool b) { xloper x = scalar(xltypeBool); x.val.xbool = b; return x; }
+xloper errorValue(int e) { xloper x = scalar(xltypeErr); x.val.err = static_cast<WORD>(e); return x; }
 
 std::string text(const xloper& x) {
   if ((x.xltype & 0xFFF) != xltypeStr || !x.val.str) return std::string();
@@ -104,9 +92,7 @@ void registerOne(const char* procedure, const char* type, const char* function, 
                  int macroType = 1) {
   Text p(procedure), t(type ? type : ""), f(function), a(arguments ? arguments : ""), c("Test");
   Text help(std::string(function) + " for tests."), arg1("first argument.");
-  xloper kind = number(macroType);
-  xloper nil;
-  nil.xltype = xltypeNil;
+  xloper kind = number(macroType), nil = scalar(xltypeNil);
   std::vector<LPXLOPER> args{&moduleName, &p.x, type ? &t.x : &nil, &f.x, &a.x, &kind, &c.x, &nil, &nil,
                              &help.x,     &arg1.x};
   xloper result;
@@ -128,16 +114,16 @@ XLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 XLL_EXPORT int xlAutoOpen() {
   if (Excel4(xlGetName, &moduleName, 0) != xlretSuccess) return 0;
   const char* functions[][4] = {
-      {"ta_bool", "JA", "ta_bool", "Flag"},          {"ta_not", "AB", "ta_not", "X"},
+      {"ta_bool", "AA", "ta_bool", "Flag"},          {"ta_sqrt", "PB", "ta_sqrt", "X"},
       {"ta_num", "BB", "ta_num", "X"},               {"ta_cstr", "PC", "ta_cstr", "Text"},
-      {"ta_buf", "PF", "ta_buf", "Text"},            {"ta_int", "JJ", "ta_int", "N"},
+      {"ta_buf", "PF", "ta_buf", "Text"},
       {"ta_fp", "PK", "ta_fp", "Numbers"},           {"ta_echo", "PP", "ta_echo", "Value"},
       {"ta_kind", "JP", "ta_kind", "Value"},         {"ta_ref", "PR#", "ta_ref", "Ref"},
       {"ta_refecho", "RR#", "ta_refecho", "Ref"},    {"ta_vol", "B!", "ta_vol", ""},
       {"ta_count", "BP", "ta_count", "Trigger"},     {"ta_caller", "P#", "ta_caller", ""},
       {"ta_depends", "RRR#", "ta_depends", "Value, Dependent"},
-      {"ta_seq", "PJJ", "ta_seq", "Rows, Columns"},  {"ta_wizard", "P#", "ta_wizard", ""},
-      {"ta_eval", "PC#", "ta_eval", "Formula"},      {"ta_sqrt", "PBJ", "ta_sqrt", "X, Columns"},
+      {"ta_seq", "PJJ", "ta_seq", "Rows, Columns"},
+      {"ta_eval", "PC#", "ta_eval", "Formula"},      {"ta_int", "JJ", "ta_int", "N"},
       {"?ta_q", "B", "ta_q", ""},                    {"ta_at@4", "BB", "ta_at", "X"},
       {"ta_hidden", "BB", "ta_hidden", "X"},         {"ta_missing", "BB", "ta_missing", "X"},
   };
@@ -159,8 +145,6 @@ XLL_EXPORT int xlAutoRemove() {
 }
 
 XLL_PROC(short, ta_bool_fn, "ta_bool", (short flag)) { return flag; }
-
-XLL_PROC(short, ta_not_fn, "ta_not", (double x)) { return x > 0 ? 0 : 1; }
 
 XLL_PROC(double, ta_num_fn, "ta_num", (double x)) { return 2 * x; }
 
@@ -234,31 +218,6 @@ XLL_PROC(xloper*, ta_seq_fn, "ta_seq", (int rows, int columns)) {
   return r.setArray(rows, columns, v);
 }
 
-namespace {
-struct Search {
-  bool found = false;
-  WORD host = 0;
-};
-BOOL CALLBACK findWizard(HWND w, LPARAM p) {
-  Search& s = *reinterpret_cast<Search*>(p);
-  if ((reinterpret_cast<intptr_t>(GetParent(w)) & 0xFFFF) != s.host) return TRUE;
-  char name[51];
-  if (!GetClassNameA(w, name, sizeof name) || strncasecmp(name, "bosa_sdm_xl", 11) != 0) return TRUE;
-  s.found = true;
-  return FALSE;
-}
-}  // namespace
-
-XLL_PROC(xloper*, ta_wizard_fn, "ta_wizard", ()) {
-  static Result r;
-  xloper h;
-  if (Excel4(xlGetHwnd, &h, 0) != xlretSuccess) return r.set(boolean(false));
-  Search s;
-  s.host = static_cast<WORD>(h.val.w);
-  EnumWindows(findWizard, reinterpret_cast<LPARAM>(&s));
-  return r.set(boolean(s.found));
-}
-
 XLL_PROC(xloper*, ta_eval_fn, "ta_eval", (const char* formula)) {
   static Result r;
   Text t(formula);
@@ -269,14 +228,9 @@ XLL_PROC(xloper*, ta_eval_fn, "ta_eval", (const char* formula)) {
   return &r.x;
 }
 
-// The square root of x as a number (columns 0) or first in a row of that many.
-XLL_PROC(xloper*, ta_sqrt_fn, "ta_sqrt", (double x, int columns)) {
+XLL_PROC(xloper*, ta_sqrt_fn, "ta_sqrt", (double x)) {
   static Result r;
-  double root = std::sqrt(x);
-  if (columns < 1) return r.set(number(root));
-  std::vector<double> row(static_cast<size_t>(columns), 1.0);
-  row[0] = root;
-  return r.setArray(1, columns, row);
+  return r.set(number(std::sqrt(x)));
 }
 
 XLL_PROC(double, ta_q_fn, "?ta_q", ()) { return 42; }
