@@ -211,6 +211,9 @@ class Host {
   // Calculates every formula not yet calculated (new, changed, depending on a
   // change) and every volatile one, in row-major order of their first cell,
   // each first calculating the cells it needs. Cells in a cycle become #REF!.
+  // A formula that meets an uncalculated cell while it runs (a returned
+  // reference, xlCoerce or xlfEvaluate answering 64) runs again once the cell
+  // is calculated. A number that is not finite becomes #NUM!.
   void calculate();
   // Calculates that cell (or the array formula it belongs to) again, only it.
   void calculate(const std::string& ref);
@@ -223,7 +226,8 @@ class Host {
   // returned reference; call turns it into the referenced value(s).
   Arg invoke(const std::string& functionText, const std::vector<Arg>& args, const std::string& caller = "");
   Value call(const std::string& functionText, const std::vector<Arg>& args, const std::string& caller = "");
-  // Evaluates a formula text as xlfEvaluate does.
+  // Evaluates a formula text as xlfEvaluate does. xlfEvaluate nests at most
+  // 64 deep; deeper it answers #VALUE!.
   Value evaluate(const std::string& formula, const std::string& caller = "");
   // Runs a registered command (macro type 2) by its macro text; its return
   // value, or -1 when there is no such command.
