@@ -22,7 +22,8 @@ std::vector<std::string> subFolders(const std::string& dir);
 // Files whose whole name the pattern matches; the pattern is compiled first.
 std::vector<std::string> filesInDirMatching(const std::string& dir, const std::string& pattern);
 
-// TRUE when the folder exists afterwards; its parent must exist.
+// Creates one folder (its parent must exist): true when made or already a
+// folder, false when another made it in the meantime.
 bool createDir(const std::string& path);
 // Last write time as a local serial date-time of the 1900 date system.
 double modifiedTime(const std::string& path);
