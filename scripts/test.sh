@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+scripts/size.sh
