@@ -86,6 +86,14 @@ void BM_SmallMultiplyThroughHost(benchmark::State& state) {
 }
 BENCHMARK(BM_SmallMultiplyThroughHost);
 
+// A lookup and a number: the part of a small call that stores nothing.
+void BM_RowsThroughHost(benchmark::State& state) {
+  Loaded l(4);
+  std::vector<xlsim::Arg> args{l.a};
+  for (auto _ : state) benchmark::DoNotOptimize(l.host.call("mtrx_rows", args, "C1"));
+}
+BENCHMARK(BM_RowsThroughHost);
+
 // The reference: a framed function that only returns a constant.
 void BM_NoOpThroughHost(benchmark::State& state) {
   Loaded l(1);
