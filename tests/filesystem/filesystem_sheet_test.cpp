@@ -100,13 +100,15 @@ TEST_F(FileSystemSheet, ModifiedTimeInTwoZones) {
       {"UTC0", 1625140800, 44378.5},           {zurich, 86400, 25570.041666666668},
       {zurich, 1610712000, 44211.541666666664}, {zurich, 1625140800, 44378.583333333336},
       {newYork, 1610712000, 44211.291666666664}, {newYork, 1625140800, 44378.333333333336}};
+  const char* given = std::getenv("TZ");
+  const std::string before = given ? given : "";
   for (const auto& [tz, t, serial] : cases) {
     setenv("TZ", tz, 1);
     tzset();
     fs::last_write_time(root + "mix", t);
     EXPECT_NEAR(std::stod(call("fs_modifiedTime", {"@mix"})), serial, 1e-9) << tz << " " << t;
   }
-  unsetenv("TZ");
+  given ? setenv("TZ", before.c_str(), 1) : unsetenv("TZ");
   tzset();
 }
 
