@@ -112,8 +112,8 @@ TEST(Decompositions, RankKernelImageInverse) {
 }
 
 TEST(Decompositions, SemiDefinitenessAndShapes) {
-  const Matrix mixed = of(2, 2, {1, 0, 0, -1});
-  EXPECT_TRUE(ZR::isPosSemiDef(Matrix::Zero(3, 3)) && ZR::isNegSemiDef(-Matrix::Ones(2, 2)));
+  const Matrix mixed = of(2, 2, {1, 0, 0, -1}), zero = Matrix::Zero(3, 3);
+  EXPECT_TRUE(ZR::isPosSemiDef(zero) && ZR::isNegSemiDef(zero) && ZR::isNegSemiDef(-Matrix::Ones(2, 2)));
   EXPECT_FALSE(ZR::isPosSemiDef(mixed) || ZR::isNegSemiDef(mixed) || ZR::isNegSemiDef(Matrix::Identity(2, 2)));
   // The solver does not converge on a NaN.
   EXPECT_THROW(ZR::isPosSemiDef(of(2, 2, {1, 0, std::numeric_limits<double>::quiet_NaN(), 1})), std::string);
