@@ -24,7 +24,7 @@ void requireSquare(const Matrix& a, const char* function) {
 }  // namespace
 
 FullPivLU fullPivLU(const Matrix& a) {
-  if (a.cols() == 0) throw std::string("ZR::uBlasMatrix::mtrx_fullPivLU - Input matrix has no columns");
+  if (a.size() == 0) throw std::string("ZR::uBlasMatrix::mtrx_fullPivLU - Input matrix is empty");
   return FullPivLU(a);
 }
 
@@ -54,26 +54,33 @@ Matrix extract(const FullPivLU& lu, LUFactor factor) {
 
 Matrix partialPivLU(const Matrix& a) {
   requireSquare(a, "mtrx_partialPivLU");
+  if (a.size() == 0) return Matrix(0, 0);
   return Eigen::PartialPivLU<Matrix>(a).matrixLU();
 }
 
-// A matrix without columns is not decomposed: its rank is 0.
+// An empty matrix is answered by its shape: rank 0, so the kernel is the
+// identity (c x 1 zeros when c is 0) and the image r x 1 zeros.
 bool isInvertible(const Matrix& a) {
-  if (a.cols() == 0) return a.rows() == 0;
+  if (a.size() == 0) return a.rows() == a.cols();
   return FullPivLU(a).isInvertible();
 }
 
-Eigen::Index rank(const Matrix& a) { return a.cols() == 0 ? 0 : FullPivLU(a).rank(); }
+Eigen::Index rank(const Matrix& a) { return a.size() == 0 ? 0 : FullPivLU(a).rank(); }
 
 Matrix kernel(const Matrix& a) {
-  if (a.cols() == 0) return newMatrix(0, 1);
+  const Eigen::Index c = a.cols();
+  if (a.size() == 0) {
+    Matrix k = newMatrix(c, c == 0 ? 1 : c);
+    k.setIdentity();
+    return k;
+  }
   const FullPivLU lu(a);
-  checkSize(a.cols(), std::max<Eigen::Index>(a.cols() - lu.rank(), 1));
+  checkSize(c, std::max<Eigen::Index>(c - lu.rank(), 1));
   return lu.kernel();
 }
 
 Matrix image(const Matrix& a) {
-  if (a.cols() == 0) {
+  if (a.size() == 0) {
     Matrix zeros = newMatrix(a.rows(), 1);
     zeros.setZero();
     return zeros;
@@ -83,7 +90,7 @@ Matrix image(const Matrix& a) {
 
 Matrix inverse(const Matrix& a) {
   if (a.rows() == 0 && a.cols() == 0) return Matrix(0, 0);
-  if (a.cols() != 0) {
+  if (a.size() != 0) {
     const FullPivLU lu(a);
     if (lu.isInvertible()) return lu.inverse();
   }

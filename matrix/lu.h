@@ -9,7 +9,7 @@ namespace ZR {
 // A factor of a stored full-pivot LU.
 enum class LUFactor { Packed, L, U, P, Q };
 
-// The full-pivot LU of a. A matrix without columns has none: refused.
+// The full-pivot LU of a; an empty matrix is refused.
 FullPivLU fullPivLU(const Matrix& a);
 
 // One factor of a full-pivot LU: the packed r x c matrix, L or U shaped
@@ -25,7 +25,7 @@ Matrix unitLower(const Matrix& packed);
 Matrix upperPart(const Matrix& packed);
 
 // Questions answered by one full-pivot LU each, at Eigen's default pivot
-// threshold. Empty matrices are answered by their shapes.
+// threshold. Empty matrices are answered by their shapes, undecomposed.
 bool isInvertible(const Matrix& a);
 Eigen::Index rank(const Matrix& a);
 Matrix kernel(const Matrix& a);  // c x (c - rank); c x 1 zeros at full rank

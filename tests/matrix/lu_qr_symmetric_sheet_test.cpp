@@ -108,7 +108,7 @@ TEST_F(DecompositionSheet, FailuresInTheirOrder) {
       // Input that the decompositions cannot take.
       {"mtrx_invert(A2)", blas + "mtrx_invert - Input matrix is not invertible"},
       {"mtrx_det(A3)", blas + "mtrx_det - Input matrix is not square"},
-      {"mtrx_fullPivLU(mtrx_zero(2,0))", blas + "mtrx_fullPivLU - Input matrix has no columns"},
+      {"mtrx_fullPivLU(mtrx_zero(2,0))", blas + "mtrx_fullPivLU - Input matrix is empty"},
       {"mtrx_colPivHouseholderQr(mtrx_zero(3,0),\"r\")", blas + "mtrx_colPivHouseholderQr - Input matrix has no columns"},
       {"mtrx_cholesky(A2,\"l\")", blas + "mtrx_cholesky - Input matrix is not positive definite"},
       {"mtrx_ldlt(mtrx_create({0,1;1,0}),\"l\")", blas + "mtrx_ldlt - Input matrix has no LDLT decomposition"},

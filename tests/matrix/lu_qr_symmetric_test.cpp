@@ -95,7 +95,7 @@ TEST(Decompositions, RankKernelImageInverse) {
   const struct { Matrix a; Eigen::Index rank, kernelCols, imageCols; bool invertible; } cases[] = {
       {A, 4, 1, 4, true},             {singular, 2, 1, 2, false},    {tall, 2, 1, 2, false},
       {below, 1, 1, 1, false},        {above, 2, 1, 2, true},        {Matrix::Zero(2, 3), 0, 3, 1, false},
-      {Matrix(3, 0), 0, 1, 1, false}, {Matrix(0, 0), 0, 1, 1, true},
+      {Matrix(3, 0), 0, 1, 1, false}, {Matrix(0, 0), 0, 1, 1, true},  {Matrix(0, 2), 0, 2, 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.a.rows() << "x" << c.a.cols() << "\n" << c.a);
