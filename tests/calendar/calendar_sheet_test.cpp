@@ -70,8 +70,13 @@ TEST_F(CalendarSheet, ColumnsOfNames) {
   host.setCell("D1:D13", "=date_AllCalendars()");
   host.setCell("E1:E6", "=date_BusDayConventions()");
   host.calculate();
-  EXPECT_EQ(host.value("D13").str, "NYSE");
-  EXPECT_EQ(host.value("E6").str, "MonthEndReference");
+  std::vector<std::string> names, conventions;
+  for (const Value& v : host.values("D1:D13").elements) names.push_back(v.str);
+  for (const Value& v : host.values("E1:E6").elements) conventions.push_back(v.str);
+  EXPECT_EQ(names, (std::vector<std::string>{"Switzerland", "Target", "WeekDaysOnly", "NULL", "UK", "US", "Australia",
+                                             "Sydney", "LON", "LONDON", "SWF", "New York", "NYSE"}));
+  EXPECT_EQ(conventions, (std::vector<std::string>{"Unadjusted", "Preceding", "ModifiedPreceding", "Following",
+                                                   "ModifiedFollowing", "MonthEndReference"}));
 }
 
 TEST_F(CalendarSheet, FailuresAndTheirMessages) {

@@ -39,14 +39,11 @@ TEST(Date, FieldsAtTheEdgesOfTheTables) {
   EXPECT_EQ(ymd(2001, 6, 1).daysInYear(), 365);
 }
 
+// Saturday 1 January 2000, Sunday 1 January 1900, Monday 3 January 2000, and
+// any serial at all: the null date, a Friday past the tables, 4294967292 mod 7 = 0.
 TEST(Date, WeekendsArePureArithmetic) {
-  EXPECT_TRUE(Date(36526).isWeekend());  // Saturday 1 January 2000
-  EXPECT_TRUE(Date(1).isWeekend());      // Sunday 1 January 1900
-  EXPECT_FALSE(Date(36528).isWeekend());  // Monday 3 January 2000
-  // Any serial at all, the null date and those past the tables included.
-  EXPECT_TRUE(Date(0).isWeekend());
-  EXPECT_FALSE(Date(73051).isWeekend());  // a Friday
-  EXPECT_TRUE(Date(4294967292u).isWeekend());  // 4294967292 mod 7 = 0
+  for (std::uint32_t s : {36526u, 1u, 0u, 4294967292u}) EXPECT_TRUE(Date(s).isWeekend()) << s;
+  for (std::uint32_t s : {36528u, 73051u}) EXPECT_FALSE(Date(s).isWeekend()) << s;
 }
 
 // Easter Monday as a day of year. Easter Sundays from the published tables:

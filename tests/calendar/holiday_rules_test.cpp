@@ -25,7 +25,7 @@ struct Edited : C {
 // Dates as yyyymmdd: per calendar, one date for each of its rules and the
 // weekend-shift edges on either side of them.
 struct Rules {
-  const char* calendar;
+  const char *calendar, *name;
   std::vector<int> holidays, businessDays;
 };
 
@@ -34,7 +34,7 @@ const Rules rules[] = {
     // and the earliest too); first and last Monday of May; last Monday of
     // August; 25, 26 Dec; Mon 27 and Tue 28 Dec. Not: Tue 2 Jan, Wed 29 Dec,
     // the last Monday of May 2002, nothing in its place.
-    {"UK",
+    {"UK", "London Bank Holidays",
      {20100101, 20120102, 20110103, 20110422, 20110425, 19000413, 19430426, 20080321, 20110502, 20030526,
       20200831, 20121225, 20121226, 20101227, 20101228},
      {20180102, 20101229, 20020527, 20020604}},
@@ -42,25 +42,26 @@ const Rules rules[] = {
     // May (2002 too); 4 Jul, Mon 5 Jul, Fri 3 Jul; first Monday of Sep; fourth
     // Thursday of Nov; 25 Dec, Mon 26 Dec, Fri 24 Dec. Not: Mon 3 Jan, Good
     // Friday, Tue 26 Dec.
-    {"US",
+    {"US", "United States - NYSE Holidays",
      {20100101, 20120102, 20101231, 20110117, 20110221, 20110530, 20020527, 20110704, 20100705, 20090703,
       20110905, 20111124, 20121225, 20111226, 20101224},
      {20110103, 20100402, 20171226}},
     // 1 Jan; 26 Jan, Mon 27 and Mon 28 Jan; Good Friday, Easter Monday; 25 Apr,
     // Mon 26 Apr; second Monday of Jun; first Monday of Aug and Oct; 25, 26 Dec,
     // Mon 27 and Tue 27 Dec. Not: Mon 3 Jan (1 Jan never moves), Mon 27 Apr.
-    {"Australia",
+    {"Australia", "Sydney stock exchange",
      {20100101, 20110126, 20140127, 20130128, 20120406, 20120409, 20120425, 20100426, 20110613, 20110801,
       20111003, 20121225, 20121226, 20101227, 20111227},
      {20110103, 20150427}},
     // 1, 2 Jan; Good Friday, Easter Monday, Ascension, Whit Monday; 1 May,
     // 1 Aug, 25, 26 Dec. Nothing moves.
-    {"Switzerland",
+    {"Switzerland", "Switzerland- Stock Exchange",
      {20100101, 20120102, 20110422, 20110425, 20110602, 20110613, 20120501, 20110801, 20121225, 20121226},
      {20110103, 20101227}},
-    {"Target", {20100101, 20110422, 20110425, 20120501, 20121225, 20121226}, {20110602, 20101227}},
-    {"WeekDaysOnly", {20110430}, {20121225, 19000229}},
-    {"NULL", {}, {20110430, 20111225}},
+    {"Target", "Trans-European Automated Real-time Gross settlement Express Transfer (TARGET) system",
+     {20100101, 20110422, 20110425, 20120501, 20121225, 20121226}, {20110602, 20101227}},
+    {"WeekDaysOnly", "WeekDays - Sat and Sun Holidays", {20110430}, {20121225, 19000229}},
+    {"NULL", "Null calendar", {}, {20110430, 20111225}},
 };
 
 }  // namespace
@@ -68,6 +69,9 @@ const Rules rules[] = {
 TEST(HolidayRules, OneDatePerRule) {
   for (const Rules& r : rules) {
     const auto calendar = QA::createCalendar(r.calendar);
+    EXPECT_EQ(calendar->name(), r.name);
+    for (std::uint32_t s : {0u, 73051u})
+      EXPECT_EQ(thrownText([&] { calendar->isBusinessDay(Date(s)); }), "Invalid input date.") << r.calendar;
     for (int date : r.holidays) EXPECT_TRUE(calendar->isHoliday(ymdOf(date))) << r.calendar << ' ' << date;
     for (int date : r.businessDays) EXPECT_TRUE(calendar->isBusinessDay(ymdOf(date))) << r.calendar << ' ' << date;
   }
@@ -84,22 +88,4 @@ TEST(HolidayRules, AddedAndRemovedHolidaysComeFirst) {
   weekdays.addedHolidays.insert(sunday);  // added wins over removed
   EXPECT_TRUE(weekdays.isHoliday(sunday));
   EXPECT_EQ(weekdays.businessDayCount(ymd(2011, 5, 2), sunday), 5u);
-}
-
-TEST(HolidayRules, NamesAndUnsupportedDates) {
-  const std::pair<const char*, const char*> names[] = {
-      {"Switzerland", "Switzerland- Stock Exchange"},
-      {"WeekDaysOnly", "WeekDays - Sat and Sun Holidays"},
-      {"NULL", "Null calendar"},
-      {"UK", "London Bank Holidays"},
-      {"US", "United States - NYSE Holidays"},
-      {"Australia", "Sydney stock exchange"},
-      {"Target", "Trans-European Automated Real-time Gross settlement Express Transfer (TARGET) system"},
-  };
-  for (const auto& [name, display] : names) {
-    const auto calendar = QA::createCalendar(name);
-    EXPECT_EQ(calendar->name(), display);
-    for (std::uint32_t s : {0u, 73051u})
-      EXPECT_EQ(thrownText([&] { calendar->isBusinessDay(Date(s)); }), "Invalid input date.") << name;
-  }
 }

@@ -32,7 +32,6 @@ TEST_F(HostCalls, ThirtyArgumentsReachTheHostThirtyOneDoNot) {
     EXPECT_NE(s.find("function: xll::traits<struct xloper>::Excel\n"), std::string::npos);
     EXPECT_EQ(s.substr(s.find("ensure: ")), "ensure: \"count <= limits<XLOPER>::maxargs\" failed");
   }
-  EXPECT_EQ(host.callCount(xlfConcatenate), 1);
 }
 
 TEST_F(HostCalls, ReturnCodesBecomeTheirTexts) {
@@ -54,7 +53,6 @@ TEST_F(HostCalls, ReturnCodesBecomeTheirTexts) {
       EXPECT_STREQ(e.what(), text);
     }
   }
-  EXPECT_STREQ(xll::returnCodeText(0), "no error");
   EXPECT_EQ(host.outstanding(), 0);  // a refused call leaves nothing to give back
 }
 
