@@ -598,12 +598,12 @@ bool Host::Impl::formulaVolatile(const Expr& e) {
   return false;
 }
 
+// Every formula marked dirty has had its dependents marked too (setCell and
+// calculate() see to it), so this only orders and calculates.
 void Host::Impl::calculateDirty() {
   std::vector<int> order;
   for (size_t i = 0; i < formulas.size(); ++i)
-    if (!formulas[i].removed) order.push_back(static_cast<int>(i));
-  for (int i : order)
-    if (formulas[static_cast<size_t>(i)].dirty) markDependentsDirty(formulas[static_cast<size_t>(i)].area);
+    if (!formulas[i].removed && formulas[i].dirty) order.push_back(static_cast<int>(i));
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     const Area& x = formulas[static_cast<size_t>(a)].area;
     const Area& y = formulas[static_cast<size_t>(b)].area;
@@ -614,8 +614,13 @@ void Host::Impl::calculateDirty() {
 }
 
 void Host::calculate() {
+  std::vector<Area> changed;
   for (auto& f : impl_->formulas)
-    if (!f.removed && !f.dirty && impl_->formulaVolatile(f.expr)) f.dirty = true;
+    if (!f.removed && !f.dirty && impl_->formulaVolatile(f.expr)) {
+      f.dirty = true;
+      changed.push_back(f.area);
+    }
+  for (const Area& a : changed) impl_->markDependentsDirty(a);
   impl_->calculateDirty();
 }
 
