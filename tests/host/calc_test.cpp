@@ -27,8 +27,6 @@ TEST_F(TestAddin, ReferencedCellsAreCalculatedFirstAndDependentsAfterAChange) {
   host.clearCell("C299");
   host.calculate();
   EXPECT_EQ(host.value("G1"), num(1));
-  EXPECT_EQ(enter("E2", "=B1"), num(2));
-  EXPECT_EQ(enter("E4", "=ta_num(ta_num(B1))"), num(8));
 }
 
 TEST_F(TestAddin, ArrayFormulasFillCutAndRepeat) {

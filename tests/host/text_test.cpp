@@ -156,16 +156,15 @@ TEST(TextNumber, ShortestFormsReadBackExactly) {
 }
 
 TEST(TextReferences, ColumnsAndAreas) {
-  // every column's name reads back as that column, in either case
-  for (int c = 0; c < 16384; ++c) {
+  // column names read back as their column, in either case
+  for (auto [column, name] : {std::pair{0, "A"}, {25, "Z"}, {26, "AA"}, {701, "ZZ"}, {702, "AAA"}, {16383, "XFD"}}) {
     Area a, b;
-    std::string name = columnName(c), lower = name;
+    std::string lower = name;
     for (char& ch : lower) ch = char(std::tolower(ch));
-    ASSERT_TRUE(parseArea(name + "1", a) && parseArea(lower + "1", b)) << name;
-    ASSERT_EQ(a.col1, c);
-    ASSERT_EQ(b.col1, c);
+    EXPECT_EQ(columnName(column), name);
+    ASSERT_TRUE(parseArea(std::string(name) + "1", a) && parseArea(lower + "1", b)) << name;
+    EXPECT_TRUE(a.col1 == column && b.col1 == column) << name;
   }
-  EXPECT_EQ(columnName(702), "AAA");
   struct Case {
     const char* text;
     Area area;
