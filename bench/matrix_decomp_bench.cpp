@@ -132,12 +132,15 @@ void registerAll() {
   });
 }
 
-// Keeps each run's time per iteration as well as printing it.
+// Keeps each benchmark's time per iteration as well as printing it.
 class Collector : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, double> seconds;
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
+    // With repetitions, the median (reported last) is the figure kept.
+    for (const Run& r : runs)
+      if (r.run_type != Run::RT_Aggregate || r.aggregate_name == "median")
+        seconds[r.run_name.function_name] = r.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
 };
