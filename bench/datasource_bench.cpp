@@ -14,7 +14,8 @@
 namespace {
 
 std::string history(int rows) {
-  std::string s = "HTTP/1.0 200 OK\r\nContent-Type: text/csv\r\n\r\nDate,Open,High,Low,Close,Volume,Adj Close\n";
+  std::string s =
+      "HTTP/1.0 200 OK\r\nContent-Type: text/csv\r\n\r\nDate,Open,High,Low,Close,Volume,Adj Close\n";
   for (int i = 0; i < rows; ++i) s += "2010-01-15,132.03,132.89,131.09,131.78,8494400,120.42\n";
   return s;
 }

@@ -23,7 +23,11 @@ std::string fetch(zr::ServiceId id, const std::string& path) {
 }
 
 // The host's value of an array-constant text (255 characters at most).
-OPER evaluate(const std::string& text) { return Excel(xlfEvaluate, OPER(text)).copy(); }
+OPER evaluate(const std::string& text) {
+  OPER formula(text);
+  zr::requireArrayConstant(text);
+  return Excel(xlfEvaluate, formula).copy();
+}
 
 // A part of a date serial (xlfDay, xlfMonth, xlfYear) from the host.
 double datePart(int xlfn, double serial) {

@@ -11,9 +11,9 @@ namespace zr {
 // Bounds of one exchange. The whole call never takes more than 30 s,
 // whatever total says; tests lower these to stay quick.
 struct HttpLimits {
-  std::chrono::milliseconds connect{10000};  // each connection attempt
-  std::chrono::milliseconds read{10000};     // the write and each read
-  std::chrono::milliseconds total{30000};    // the whole call
+  std::chrono::milliseconds connect{10000};    // each connection attempt
+  std::chrono::milliseconds read{10000};       // the write and each read
+  std::chrono::milliseconds total{30000};      // the whole call
   std::size_t maxBody = std::size_t(4) << 20;  // bytes of body, and of status line and headers
 };
 HttpLimits& httpLimits();

@@ -94,6 +94,16 @@ std::string google_answer_to_array(std::string answer) {
   return quote_json_to_array(answer);
 }
 
+void requireArrayConstant(const std::string& text) {
+  bool quoted = false, sound = text.size() >= 2 && text.front() == '{' && text.back() == '}';
+  for (std::size_t i = 1; sound && i + 1 < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') quoted = !quoted;
+    sound = quoted || (c != '(' && c != ')' && c != '{' && c != '}');
+  }
+  if (!sound || quoted) throw std::runtime_error("DataSourceExports - the answer is not an array constant");
+}
+
 std::vector<HistoryRow> historical_csv_to_array(const std::string& answer, bool headers) {
   const char* const origin = "historical_csv_to_array - ";
   if (answer.empty()) throw std::runtime_error(std::string(origin) + "the answer is empty");

@@ -39,6 +39,12 @@ std::string quote_json_to_array(const std::string& answer);
 // The second service's answer without its first "//", "[", "]", "{" and "}".
 std::string google_answer_to_array(std::string answer);
 
+// Throws std::runtime_error unless text can only be one array constant:
+// outside double-quoted texts no parenthesis, and braces only at its two
+// ends. The host evaluates the text as a formula; an answer must not be
+// able to call a function.
+void requireArrayConstant(const std::string& text);
+
 // A price history cut into rows of seven fields, the title line first when
 // headers is set. Throws std::runtime_error on an answer that is empty, does
 // not end with a line break or has a line of fewer than seven fields.

@@ -20,7 +20,8 @@ class DataSourceSheet : public zrtest::HostTest {
     ASSERT_NE(point, nullptr);
     point("127.0.0.1", server.port().c_str(), 300);
   }
-  Value at(const std::string& ref, const std::string& formula, const std::string& answer, const std::string& cell) {
+  Value at(const std::string& ref, const std::string& formula, const std::string& answer,
+           const std::string& cell) {
     server.serve(LocalServer::Reply, answer);
     host.setCell(ref, formula);
     host.calculate();

@@ -38,7 +38,8 @@ TEST_F(HttpClient, EachKindOfAnswer) {
       {LocalServer::Reply, "FTP/1.0 200 OK\r\n\r\nbody", "body", "Invalid response\n\n"},
       {LocalServer::Reply, "HTTP/1.0 200", "", "Exception: End of file\n"},
       {LocalServer::Reply, "HTTP/1.0 200 OK\r\nA: b\r\n", "", "Exception: End of file\n"},
-      {LocalServer::Reset, "HTTP/1.0 200 OK\r\n\r\npart of", "part of", "\nException: Connection reset by peer\n"},
+      {LocalServer::Reset, "HTTP/1.0 200 OK\r\n\r\npart of", "part of",
+       "\nException: Connection reset by peer\n"},
   };
   LocalServer server(LocalServer::Reply);
   for (const auto& c : cases) {

@@ -24,7 +24,8 @@ class LocalServer {
     listen(listener_ = bound(port_), 8);
     thread_ = std::thread([this, end = std::chrono::steady_clock::now() + std::chrono::seconds(20)] {
       while (!stop_ && std::chrono::steady_clock::now() < end)
-        if (int fd = readable(listener_, 20) ? accept(listener_, nullptr, nullptr) : -1; fd >= 0) serveOne(fd);
+        if (int fd = readable(listener_, 20) ? accept(listener_, nullptr, nullptr) : -1; fd >= 0)
+          serveOne(fd);
     });
   }
   ~LocalServer() {
