@@ -356,15 +356,30 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
 
 // ---- the sheet -------------------------------------------------------------------
 
+Host::Impl::Cell* Host::Impl::cellAt(int row, int col) const {
+  auto it = cellIndex.find(cellKey(row, col));
+  return it == cellIndex.end() ? nullptr : it->second;
+}
+
+void Host::Impl::putCell(int row, int col, Cell cell) {
+  Cell& c = cells[{row, col}];
+  c = std::move(cell);
+  cellIndex[cellKey(row, col)] = &c;
+}
+
+void Host::Impl::clearCells() {
+  cells.clear();
+  cellIndex.clear();
+}
+
 Host::Impl::Formula* Host::Impl::formulaAt(int row, int col) {
-  auto it = cells.find({row, col});
-  if (it == cells.end() || it->second.formula < 0) return nullptr;
-  return &formulas[static_cast<size_t>(it->second.formula)];
+  Cell* c = cellAt(row, col);
+  return c && c->formula >= 0 ? &formulas[static_cast<size_t>(c->formula)] : nullptr;
 }
 
 Value Host::Impl::cellValue(int row, int col) const {
-  auto it = cells.find({row, col});
-  return it == cells.end() ? Value::nil() : it->second.value;
+  Cell* c = cellAt(row, col);
+  return c ? c->value : Value::nil();
 }
 
 void Host::Impl::removeFormula(int index) {
@@ -431,6 +446,11 @@ void Host::Impl::forEachDependent(const Area& changed, Fn fn) {
 
 template <class Fn>
 void Host::Impl::forEachFormulaIn(const Area& area, Fn fn) {
+  if (area.single()) {
+    Cell* c = cellAt(area.row1, area.col1);
+    if (c && c->formula >= 0) fn(c->formula);
+    return;
+  }
   int last = -1;
   auto it = cells.lower_bound({area.row1, area.col1});
   while (it != cells.end() && it->first.first <= area.row2) {
@@ -468,7 +488,10 @@ void clearArea(Host::Impl& m, const Area& a) {
   for (int i : whole) m.removeFormula(i);
   for (int r = a.row1; r <= a.row2; ++r) {
     auto it = m.cells.lower_bound({r, a.col1});
-    while (it != m.cells.end() && it->first.first == r && it->first.second <= a.col2) it = m.cells.erase(it);
+    while (it != m.cells.end() && it->first.first == r && it->first.second <= a.col2) {
+      m.cellIndex.erase(cellKey(r, it->first.second));
+      it = m.cells.erase(it);
+    }
   }
 }
 }  // namespace
@@ -489,12 +512,12 @@ void Host::setCell(const std::string& ref, const std::string& content) {
     m.formulas.push_back(std::move(f));
     m.indexFormula(index, true);
     for (int r = a.row1; r <= a.row2; ++r)
-      for (int c = a.col1; c <= a.col2; ++c) m.cells[{r, c}] = Impl::Cell{Value::nil(), index};
+      for (int c = a.col1; c <= a.col2; ++c) m.putCell(r, c, Impl::Cell{Value::nil(), index});
   } else {
     if (!a.single()) throw std::invalid_argument("a constant goes into one cell: " + ref);
     Value v = constantOf(parseConstant(content));
     clearArea(m, a);
-    m.cells[{a.row1, a.col1}] = Impl::Cell{v, -1};
+    m.putCell(a.row1, a.col1, Impl::Cell{v, -1});
   }
   m.markDependentsDirty(a);
 }
@@ -503,7 +526,7 @@ void Host::setValue(const std::string& ref, const Value& v) {
   Area a = parseRef(ref);
   if (!a.single()) throw std::invalid_argument("a constant goes into one cell: " + ref);
   clearArea(*impl_, a);
-  impl_->cells[{a.row1, a.col1}] = Impl::Cell{v, -1};
+  impl_->putCell(a.row1, a.col1, Impl::Cell{v, -1});
   impl_->markDependentsDirty(a);
 }
 
@@ -516,7 +539,7 @@ void Host::clearCell(const std::string& ref) {
 }
 
 void Host::clearSheet() {
-  impl_->cells.clear();
+  impl_->clearCells();
   impl_->formulas.clear();
   impl_->cellDependents.clear();
   impl_->bandDependents.clear();
@@ -626,9 +649,9 @@ void Host::calculate() {
 
 void Host::calculate(const std::string& ref) {
   Area a = parseRef(ref);
-  auto it = impl_->cells.find({a.row1, a.col1});
-  if (it == impl_->cells.end() || it->second.formula < 0) return;
-  int i = it->second.formula;
+  Impl::Cell* c = impl_->cellAt(a.row1, a.col1);
+  if (!c || c->formula < 0) return;
+  int i = c->formula;
   impl_->formulas[static_cast<size_t>(i)].dirty = true;
   impl_->calcFormula(i);
 }
@@ -751,7 +774,10 @@ void Host::Impl::writeResult(Formula& f, const Value& v) {
         e = scalar(v.at(i, 0));  // a single column repeats across
       else
         e = Value::error(xlerrNA);
-      cells[{r, c}].value = e;
+      if (Cell* cell = cellAt(r, c))
+        cell->value = std::move(e);
+      else
+        putCell(r, c, Cell{std::move(e), -1});
     }
 }
 

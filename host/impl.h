@@ -73,6 +73,10 @@ struct Host::Impl : standin::CallHandler {
   };
   std::vector<Formula> formulas;
   std::map<std::pair<int, int>, Cell> cells;  // (row, column): row-major order
+  std::unordered_map<int32_t, Cell*> cellIndex;  // the same cells by key, for one-cell lookups
+  Cell* cellAt(int row, int col) const;
+  void putCell(int row, int col, Cell cell);
+  void clearCells();
 
   // Dependents index: formulas by the single cells they refer to, and
   // formulas with a range reference by the bands of rows the range touches.
