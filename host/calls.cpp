@@ -463,8 +463,12 @@ int Host::Impl::doRegister(const std::vector<Arg>& args, Arg& result, bool wide)
 
 }  // namespace xlsim
 
-extern "C" __attribute__((visibility("default"))) int MdCallBack12(int xlfn, int count, LPXLOPER12 opers[],
-                                                                   LPXLOPER12 res) {
+#ifdef _WIN32
+#define XLSIM_ENTRY extern "C" __declspec(dllexport)
+#else
+#define XLSIM_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+XLSIM_ENTRY int WINAPI MdCallBack12(int xlfn, int count, LPXLOPER12 opers[], LPXLOPER12 res) {
   xlsim::Host::Impl* h = xlsim::liveImpl();
   if (!h) return xlretFailed;
   return h->callWide(xlfn, res, count, opers);

@@ -18,6 +18,12 @@
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+constexpr ffi_abi kProcedureAbi = FFI_STDCALL;  // registered procedures are __stdcall
+#else
+constexpr ffi_abi kProcedureAbi = FFI_DEFAULT_ABI;
+#endif
+
 namespace xlsim {
 
 namespace {
@@ -210,7 +216,7 @@ bool Host::load(const std::string& path, std::string* error) {
   }
   m.module = h;
   m.frames.push_back(Impl::Frame{});
-  using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+  using DllMainProc = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
   if (auto dllMain = reinterpret_cast<DllMainProc>(symbol("DllMain")))
     dllMain(reinterpret_cast<HINSTANCE>(h), DLL_PROCESS_ATTACH, nullptr);
   m.frames.pop_back();
@@ -230,7 +236,7 @@ void Host::Impl::unloadModule(bool remove) {
   if (!module) return;
   if (remove) self->callHook("xlAutoRemove");
   self->callHook("xlAutoClose");
-  using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+  using DllMainProc = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
   if (auto dllMain = reinterpret_cast<DllMainProc>(self->symbol("DllMain"))) {
     frames.push_back(Frame{});
     dllMain(static_cast<HINSTANCE>(module), DLL_PROCESS_DETACH, nullptr);
@@ -257,7 +263,7 @@ void* Host::symbol(const std::string& name) const {
 }
 
 int Host::callHook(const std::string& name) {
-  auto hook = reinterpret_cast<int (*)()>(symbol(name));
+  auto hook = reinterpret_cast<int(WINAPI*)()>(symbol(name));
   if (!hook) return -1;
   impl_->frames.push_back(Impl::Frame{});
   int r = hook();
@@ -266,7 +272,7 @@ int Host::callHook(const std::string& name) {
 }
 
 Value Host::autoRegister(const std::string& name) {
-  auto hook = reinterpret_cast<xloper* (*)(xloper*)>(symbol("xlAutoRegister"));
+  auto hook = reinterpret_cast<xloper*(WINAPI*)(xloper*)>(symbol("xlAutoRegister"));
   if (!hook) return Value::missing();
   HostOper arg(Value::text(name));
   impl_->frames.push_back(Impl::Frame{});
@@ -276,7 +282,7 @@ Value Host::autoRegister(const std::string& name) {
 }
 
 Value Host::autoRegister12(const std::string& name) {
-  auto hook = reinterpret_cast<xloper12* (*)(xloper12*)>(symbol("xlAutoRegister12"));
+  auto hook = reinterpret_cast<xloper12*(WINAPI*)(xloper12*)>(symbol("xlAutoRegister12"));
   if (!hook) return Value::missing();
   Arena a;
   xloper12 arg;
@@ -288,7 +294,7 @@ Value Host::autoRegister12(const std::string& name) {
 }
 
 bool Host::autoFree(xloper* p) {
-  auto hook = reinterpret_cast<void (*)(xloper*)>(symbol("xlAutoFree"));
+  auto hook = reinterpret_cast<void(WINAPI*)(xloper*)>(symbol("xlAutoFree"));
   if (!hook) return false;
   hook(p);
   return true;
@@ -349,7 +355,7 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
     p.params += letters[i].code;
     p.types.push_back(t);
   }
-  p.ok = ffi_prep_cif(&p.cif, FFI_DEFAULT_ABI, static_cast<unsigned>(p.types.size()), rtype,
+  p.ok = ffi_prep_cif(&p.cif, kProcedureAbi, static_cast<unsigned>(p.types.size()), rtype,
                       p.types.data()) == FFI_OK;
   return p;
 }
@@ -1093,7 +1099,7 @@ int Host::runCommand(const std::string& macroText) {
   const std::string key = lowerText(macroText);
   for (auto it = impl_->regs.rbegin(); it != impl_->regs.rend(); ++it) {
     if (!it->active() || it->macroType != 2 || lowerText(it->functionText) != key || !it->address) continue;
-    auto proc = reinterpret_cast<int (*)()>(it->address);
+    auto proc = reinterpret_cast<int(WINAPI*)()>(it->address);
     ++impl_->timesCalled[key];
     impl_->frames.push_back(Impl::Frame{});
     int r = proc();

@@ -281,4 +281,4 @@ class Host {
 }  // namespace xlsim
 
 // The wide call-back entry of the host process.
-extern "C" int MdCallBack12(int xlfn, int count, LPXLOPER12 opers[], LPXLOPER12 res);
+extern "C" int WINAPI MdCallBack12(int xlfn, int count, LPXLOPER12 opers[], LPXLOPER12 res);

@@ -9,6 +9,15 @@
 // registered names.
 #pragma once
 
+#ifdef _WIN32
+// On Windows a procedure is __stdcall under its C name and exported through
+// the module-definition file that the build writes from these declarations
+// and the registered type texts ("?bsopt_fv" = bsopt_fv@8): the @N makes the
+// link prove that each procedure takes the argument bytes its type text implies.
+#define XLL_VISIBLE
+#define XLL_PROC(ret, cname, symbol, params) extern "C" ret __stdcall cname params
+#define XLL_EXPORT extern "C" __stdcall
+#else
 #define XLL_VISIBLE __attribute__((visibility("default")))
 
 // Declares and begins the definition of an exported procedure:
@@ -23,3 +32,4 @@
 
 // Exported under its own C name (the lifecycle hooks, DllMain).
 #define XLL_EXPORT extern "C" XLL_VISIBLE
+#endif  // _WIN32

@@ -2,6 +2,17 @@
 // platform by the stand-in library (libxlplatform).
 #pragma once
 
+#ifdef _WIN32
+// On Windows the real ones.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+
 #include <cstdint>
 
 typedef uint8_t BYTE;
@@ -115,3 +126,4 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
 LSTATUS RegCloseKey(HKEY key);
 BOOL GetUserNameA(LPSTR buffer, LPDWORD size);
 }
+#endif  // _WIN32

@@ -134,18 +134,21 @@ struct FP {
   double array[1];  // rows x columns, row-major
 };
 
-// The value is one 8-byte-aligned union followed by the kind code. Pointers
-// are 8 bytes on this platform, so the union holds a pointer plus two counts.
+// The value is one 8-byte-aligned union followed by the kind code. The union
+// holds a pointer plus two 16-bit counts: 8 bytes with the 4-byte pointers of
+// 32-bit Windows (a 16-byte value), 16 with 8-byte pointers (24 bytes).
+constexpr bool kPointer32 = sizeof(void*) == 4;
 static_assert(offsetof(xloper, val) == 0, "value first");
-static_assert(sizeof(xloper::val) == 16, "union: pointer and two 16-bit counts");
+static_assert(sizeof(xloper::val) == (kPointer32 ? 8 : 16), "union: pointer and two 16-bit counts");
 static_assert(offsetof(xloper, xltype) == sizeof(xloper::val), "kind after the value");
-static_assert(sizeof(xloper) == 24, "classic value size");
+static_assert(sizeof(xloper) == (kPointer32 ? 16 : 24), "classic value size");
 static_assert(offsetof(xloper, val.array.rows) == sizeof(void*), "rows after the pointer");
 static_assert(offsetof(xloper, val.array.columns) == sizeof(void*) + 2, "columns after rows");
 static_assert(sizeof(XLREF) == 6, "area: two 16-bit rows, two 8-bit columns");
 static_assert(offsetof(xloper, val.sref.ref) == 2, "area after the count");
 static_assert(offsetof(xloper12, val) == 0, "value first");
 static_assert(offsetof(xloper12, xltype) == sizeof(xloper12::val), "kind after the value");
+static_assert(sizeof(xloper12::val) == 24 && sizeof(xloper12) == 32, "wide value size, either pointer width");
 static_assert(sizeof(XLREF12) == 16, "wide area: four 32-bit fields");
 static_assert(offsetof(FP, array) == 8, "doubles follow the two counts");
 
@@ -226,12 +229,12 @@ enum : int {
 
 extern "C" {
 // Version of the call-back interface (0x0C00 and above has the wide entry).
-int XLCallVer(void);
+int WINAPI XLCallVer(void);
 // Classic call-back: count value pointers follow.
 int Excel4(int xlfn, LPXLOPER operRes, int count, ...);
 // Classic call-back, array form.
-int Excel4v(int xlfn, LPXLOPER operRes, int count, LPXLOPER opers[]);
+int WINAPI Excel4v(int xlfn, LPXLOPER operRes, int count, LPXLOPER opers[]);
 }
 
 // The wide entry the host process exports under the name "MdCallBack12".
-typedef int (*MdCallBack12Proc)(int xlfn, int count, LPXLOPER12 opers[], LPXLOPER12 operRes);
+typedef int (WINAPI* MdCallBack12Proc)(int xlfn, int count, LPXLOPER12 opers[], LPXLOPER12 operRes);

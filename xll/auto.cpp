@@ -131,4 +131,6 @@ XLL_EXPORT LPXLOPER12 xlAutoRegister12(LPXLOPER12 name) {
 
 // Every value the add-in returns is its own: nothing to free.
 XLL_EXPORT void xlAutoFree(void* value) {}
+#ifndef _WIN32  // on Windows the module-definition file exports it under both names
 XLL_EXPORT void xlAutoFree12(void* value) __attribute__((alias("xlAutoFree")));
+#endif

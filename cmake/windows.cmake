@@ -1,0 +1,53 @@
+# Settings of the Windows build, included right after project() by the
+# toolchain file mingw-i686.cmake (CMAKE_PROJECT_zr_INCLUDE).
+
+# The add-in, the host, XLCALL32.DLL and the test programs side by side, so
+# that each program finds the DLLs it imports.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set(Boost_USE_STATIC_LIBS ON)
+set(Boost_USE_STATIC_RUNTIME ON)
+# Eigen is headers only: Debian's libeigen3-dev serves both builds.
+set(Eigen3_DIR /usr/share/eigen3/cmake CACHE PATH "" FORCE)
+# A stdcall symbol never stands in for a cdecl one or the other way round.
+add_link_options(-Wl,--disable-stdcall-fixup)
+
+# The host's wide call-back entry, exported by the programs that host the
+# add-in, keeps its undecorated name.
+add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-Wl,--kill-at>)
+
+# Once every target exists: zr.xll exports through zr.def, which lists the
+# procedures that the records register, each with the argument bytes of its
+# registered type text, under the C names their XLL_PROC lines give.
+function(zr_windows_exports)
+  # Boost.Asio on Windows sockets.
+  if(TARGET zr_datasource_core)
+    target_link_libraries(zr_datasource_core INTERFACE ws2_32 mswsock)
+  endif()
+  get_property(objects GLOBAL PROPERTY ZR_ADDIN_OBJECTS)
+  set(sources)
+  foreach(obj ${objects})
+    get_target_property(dir ${obj} SOURCE_DIR)
+    get_target_property(srcs ${obj} SOURCES)
+    foreach(s ${srcs})
+      if(NOT IS_ABSOLUTE ${s})
+        set(s ${dir}/${s})
+      endif()
+      list(APPEND sources ${s})
+    endforeach()
+  endforeach()
+  add_executable(zr_exports ${PROJECT_SOURCE_DIR}/platform/win32/export_list.cpp)
+  target_link_libraries(zr_exports PRIVATE ${objects} xlplatform)
+  set(def ${CMAKE_BINARY_DIR}/zr.def)
+  string(REPLACE ";" "|" emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  string(REPLACE ";" "|" source_list "${sources}")
+  add_custom_command(OUTPUT ${def}
+    COMMAND ${CMAKE_COMMAND} "-DEMULATOR=${emulator}" -DLISTER=$<TARGET_FILE:zr_exports>
+            "-DSOURCES=${source_list}" -DOUT=${def} -P ${PROJECT_SOURCE_DIR}/cmake/zr_def.cmake
+    DEPENDS zr_exports ${sources} ${PROJECT_SOURCE_DIR}/cmake/zr_def.cmake
+    COMMENT "Writing zr.def from the registration records" VERBATIM)
+  add_custom_target(zr_def DEPENDS ${def})
+  target_sources(zr PRIVATE ${def})
+  add_dependencies(zr zr_def)
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL zr_windows_exports)

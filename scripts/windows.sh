@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Builds the add-in as a 32-bit Windows DLL (build-windows/zr.xll) and the
+# simulated host for Windows (build-windows/xlhost.exe), cross-compiled with
+# Debian's mingw-w64 i686 compilers. Installs what is missing (Debian 12), then
+# builds the dependencies once into build-windows/sysroot from Debian's source
+# packages (Boost, SQLite, libffi, GoogleTest; Eigen from libeigen3-dev).
+#   ./scripts/windows.sh [--tests] [TARGET...]
+# --tests also builds the test programs (scripts/windows-test.sh runs them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=$root/build-windows
+sysroot=$out/sysroot
+src=$out/src
+jobs=${ZR_JOBS:-$(nproc)}
+host=i686-w64-mingw32
+cc=$host-gcc-posix
+cxx=$host-g++-posix
+arch_flags="-msse2 -mfpmath=sse"
+
+tests=OFF
+targets=()
+for a in "$@"; do
+  case $a in
+    --tests) tests=ON ;;
+    *) targets+=("$a") ;;
+  esac
+done
+
+# --- packages -------------------------------------------------------------
+packages=(cmake make pkg-config dpkg-dev bison tcl autoconf automake libtool
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
+  binutils-mingw-w64-i686 libeigen3-dev wine wine32 xvfb xauth)
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  sudo=(false)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+need_src=0
+grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src ' /etc/apt/sources.list || need_src=1
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_i386 -eq 1 ]; then
+  if [ "${sudo[*]}" = false ]; then
+    echo "windows.sh: installing the cross compilers, wine and source entries needs root." >&2
+    echo "Run this script as root (or with sudo available)." >&2
+    exit 1
+  fi
+  if [ $need_src -eq 1 ]; then
+    # Source entries beside the binary ones, for apt-get source.
+    "${sudo[@]}" tee /etc/apt/sources.list.d/zr-deb-src.sources >/dev/null <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  fi
+  # wine32 runs 32-bit programs and comes from the i386 architecture.
+  [ $need_i386 -eq 1 ] && "${sudo[@]}" dpkg --add-architecture i386
+  "${sudo[@]}" apt-get update -q
+  if [ ${#missing[@]} -gt 0 ]; then
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+fi
+
+# --- dependency sysroot ---------------------------------------------------
+mkdir -p "$src" "$sysroot/include" "$sysroot/lib"
+log=$out/deps.log
+
+# fetch PACKAGE: the Debian source package, unpacked with its patches; prints its folder.
+fetch() {
+  local dir
+  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -1)
+  if [ -z "$dir" ]; then
+    (cd "$src" && apt-get source -q "$1") >>"$log" 2>&1
+    dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -1)
+  fi
+  echo "$dir"
+}
+
+done_stamp() { [ -f "$sysroot/.$1" ]; }
+mark() { touch "$sysroot/.$1"; }
+
+build_boost() {
+  local dir; dir=$(fetch boost1.74)
+  local engine=$dir/tools/build/src/engine
+  # Debian's source lacks the generated parser of the build engine.
+  [ -f "$engine/jamgram.cpp" ] || (cd "$engine" && bison -y -d -o jamgram.cpp jamgram.y)
+  (cd "$engine" && ./build.sh gcc) >>"$log" 2>&1
+  local b2; b2=$(find "$engine" -name b2 -type f -perm -u+x | head -1)
+  echo "using gcc : mingw : $cxx ;" >"$out/boost-user-config.jam"
+  (cd "$dir" && "$b2" --user-config="$out/boost-user-config.jam" --build-dir="$out/boost-build" \
+    --prefix="$sysroot" --layout=system -j"$jobs" -d0 \
+    toolset=gcc-mingw target-os=windows architecture=x86 address-model=32 \
+    link=static runtime-link=static threading=multi threadapi=win32 variant=release \
+    cxxflags="$arch_flags" --with-filesystem --with-system --with-regex install) >>"$log" 2>&1
+}
+
+build_sqlite() {
+  local dir; dir=$(fetch sqlite3)
+  local bld=$out/sqlite-build
+  mkdir -p "$bld"
+  # The amalgamation, made by the source package's own rule (needs tclsh).
+  if [ ! -f "$bld/sqlite3.c" ]; then
+    (cd "$bld" && "$dir/configure" --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c) >>"$log" 2>&1
+  fi
+  $cc -O2 $arch_flags -DSQLITE_THREADSAFE=1 -c "$bld/sqlite3.c" -o "$bld/sqlite3.o"
+  rm -f "$sysroot/lib/libsqlite3.a"
+  $host-ar rcs "$sysroot/lib/libsqlite3.a" "$bld/sqlite3.o"
+  cp "$bld/sqlite3.h" "$bld/sqlite3ext.h" "$sysroot/include/"
+}
+
+build_libffi() {
+  local dir; dir=$(fetch libffi)
+  local bld=$out/libffi-build
+  rm -rf "$bld"; mkdir -p "$bld"
+  (cd "$bld" && CC=$cc CFLAGS="-O2 $arch_flags" "$dir/configure" --host=$host --prefix="$sysroot" \
+    --enable-static --disable-shared --disable-docs --disable-multi-os-directory \
+    && make -j"$jobs" && make install) >>"$log" 2>&1
+}
+
+build_gtest() {
+  local dir; dir=$(fetch googletest)
+  local bld=$out/gtest-build
+  cmake -S "$dir" -B "$bld" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$sysroot" -DBUILD_GMOCK=ON \
+    -Dgtest_disable_pthreads=OFF >>"$log" 2>&1
+  cmake --build "$bld" -j"$jobs" --target install >>"$log" 2>&1
+}
+
+for dep in boost sqlite libffi gtest; do
+  if ! done_stamp "$dep"; then
+    echo "windows.sh: building $dep for $host (log: $log)"
+    if ! "build_$dep"; then
+      echo "windows.sh: building $dep failed; the end of $log:" >&2
+      tail -30 "$log" >&2
+      exit 1
+    fi
+    mark "$dep"
+  fi
+done
+[ "${ZR_DEPS_ONLY:-0}" = 1 ] && exit 0
+
+# --- the add-in and the host ---------------------------------------------
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DZR_WIN_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$tests >/dev/null
+if [ ${#targets[@]} -gt 0 ]; then
+  cmake --build "$out" -j"$jobs" --target "${targets[@]}"
+elif [ $tests = ON ]; then
+  cmake --build "$out" -j"$jobs"
+else
+  cmake --build "$out" -j"$jobs" --target zr xlhost
+fi
+echo "windows.sh: built $out/zr.xll and $out/xlhost.exe"
