@@ -6,7 +6,6 @@
 
 #include "matrix/matrix.h"
 #include "pool/handle_factory.h"
-#include "xll/excel.h"
 
 namespace ZR {
 
@@ -27,16 +26,10 @@ inline const FullPivLU& fullPivLUFromHandle(const std::string& handle) {
 }
 
 // Stores a matrix (or full-pivot LU) for the calling cell; its handle text.
-// The pool stores a copy of the holder it is given, so it is given an empty
-// one, into which the holder of the value then moves: the value's storage is
-// never copied.
+// A value passed as an rvalue moves into the pool without a copy.
 template <class T>
 OPER store(T&& value) {
-  boost::any holder(std::forward<T>(value));
-  handleFactory& pool = handleFactory::instance();
-  OPER handle = pool.insert(boost::any());
-  pool.get(xll::narrow(handle)) = std::move(holder);
-  return handle;
+  return handleFactory::instance().insert(boost::any(std::forward<T>(value)));
 }
 
 }  // namespace ZR

@@ -101,15 +101,15 @@ void handleFactory::purgeCaller(const CallerKey& caller, std::string& previous) 
   previous.clear();
 }
 
-OPER handleFactory::insert(const boost::any& holder) {
-  // Everything that can fail comes before anything is released.
-  boost::any copy(holder);
+OPER handleFactory::insert(boost::any holder) {
+  // Everything that can fail comes before anything is released (the holder
+  // was made by the caller).
   CallerKey caller(xll::CallerRef());
   std::string& current = callerHandles[caller];  // the cell's last handle ("" for a new cell)
   std::string name = newHandleName();
   boost::any& slot = objects[name];
   purgeCaller(caller, current);
-  slot = std::move(copy);
+  slot = std::move(holder);
   created.push_back(name);
   current = name;
   lastCaller = std::move(caller);

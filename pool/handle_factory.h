@@ -53,8 +53,9 @@ class handleFactory {
   static handleFactory& instance();
   virtual ~handleFactory() = default;
 
-  // Stores a copy of the holder for the calling cell and gives its handle.
-  OPER insert(const boost::any& holder);
+  // Stores the holder for the calling cell and gives its handle; a holder
+  // passed as an rvalue is moved in, never copied.
+  OPER insert(boost::any holder);
   // The holder under a handle; an unknown handle gets an empty holder.
   boost::any& get(const std::string& handle);
 
