@@ -9,6 +9,12 @@ set(Boost_USE_STATIC_LIBS ON)
 set(Boost_USE_STATIC_RUNTIME ON)
 # Eigen is headers only: Debian's libeigen3-dev serves both builds.
 set(Eigen3_DIR /usr/share/eigen3/cmake CACHE PATH "" FORCE)
+# Test folders that run under wine: not the stand-in's own tests (platform),
+# nor those built around ELF test add-ins, fork or POSIX sockets (host, xll,
+# datasource).
+set(ZR_TEST_DIRS "pool;analytics;calendar;matrix;statistics;sql;filesystem;regex" CACHE STRING
+  "Test folders to build")
+
 # A stdcall symbol never stands in for a cdecl one or the other way round.
 add_link_options(-Wl,--disable-stdcall-fixup)
 
@@ -20,6 +26,32 @@ add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-Wl,--kill-at>
 # procedures that the records register, each with the argument bytes of its
 # registered type text, under the C names their XLL_PROC lines give.
 function(zr_windows_exports)
+  # The test programs get the POSIX calls they make.
+  set(dirs)
+  if(BUILD_TESTING)
+    set(dirs ${PROJECT_SOURCE_DIR}/tests)
+  endif()
+  while(dirs)
+    list(POP_FRONT dirs dir)
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    list(APPEND dirs ${subdirs})
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(t ${targets})
+      get_target_property(type ${t} TYPE)
+      if(type STREQUAL "EXECUTABLE")
+        target_compile_options(${t} PRIVATE -include ${PROJECT_SOURCE_DIR}/platform/win32/posix/zr_posix.h)
+      endif()
+    endforeach()
+  endwhile()
+  # Boost.Filesystem draws random names from bcrypt.
+  if(TARGET Boost::filesystem)
+    set_property(TARGET Boost::filesystem APPEND PROPERTY INTERFACE_LINK_LIBRARIES bcrypt)
+  endif()
+  # Programs that drive the simulated host with POSIX resources stay on Linux.
+  get_property(subdirs DIRECTORY ${PROJECT_SOURCE_DIR} PROPERTY SUBDIRECTORIES)
+  if(${PROJECT_SOURCE_DIR}/fuzz IN_LIST subdirs)
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR}/fuzz PROPERTY EXCLUDE_FROM_ALL TRUE)
+  endif()
   # Boost.Asio on Windows sockets.
   if(TARGET zr_datasource_core)
     target_link_libraries(zr_datasource_core INTERFACE ws2_32 mswsock)

@@ -3,10 +3,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+
+#include "zr_posix.h"
 
 #define RTLD_LAZY 0x1
 #define RTLD_NOW 0x2
@@ -48,18 +47,4 @@ inline char* dlerror() {
   e.swap(zr_posix::lastError());
   zr_posix::lastError().clear();
   return e.empty() ? nullptr : &e[0];
-}
-
-// A new folder from a template ending in XXXXXX, made in place of the X's.
-inline char* mkdtemp(char* tmpl) {
-  const size_t n = std::strlen(tmpl);
-  if (n < 6 || std::strcmp(tmpl + n - 6, "XXXXXX") != 0) return nullptr;
-  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-    unsigned long v = (GetTickCount() + GetCurrentProcessId() * 7919ul + attempt * 104729ul) % 1000000ul;
-    std::snprintf(tmpl + n - 6, 7, "%06lu", v);
-    if (CreateDirectoryA(tmpl, nullptr)) return tmpl;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  std::memcpy(tmpl + n - 6, "XXXXXX", 6);
-  return nullptr;
 }
