@@ -1,6 +1,5 @@
 // LU worksheet functions: the pooled full-pivot LU and its factors, the
 // partial-pivot LU, inverse, determinant, rank, kernel and image.
-#include <initializer_list>
 #include <string>
 
 #include "matrix/handles.h"
@@ -9,21 +8,6 @@
 #include "pool/frame.h"
 
 using namespace xll;
-
-namespace {
-
-// The position of the first word that opt equals as an option text, or -1.
-int choice(const char* opt, std::initializer_list<const char*> words) {
-  const OPER text(opt);
-  int k = 0;
-  for (const char* word : words) {
-    if (text == word) return k;
-    ++k;
-  }
-  return -1;
-}
-
-}  // namespace
 
 XLL_PROC(LPXLOPER, mtrx_invert, "?mtrx_invert", (char* mtrx, LPXLOPER trigger)) {
   static OPER result;
@@ -44,7 +28,7 @@ XLL_PROC(LPXLOPER, mtrx_partialPivLU, "?mtrx_partialPivLU", (char* mtrx, char* o
   static OPER result;
   return framed(result, [&] {
     ZR::Matrix packed = ZR::partialPivLU(ZR::matrixFromHandle(mtrx));
-    switch (choice(opt, {"lu", "", "l", "u"})) {
+    switch (ZR::optionChoice(opt, {"lu", "", "l", "u"})) {
       case 0:
       case 1: result = ZR::store(std::move(packed)); break;
       case 2: result = ZR::store(ZR::unitLower(packed)); break;
@@ -67,7 +51,7 @@ XLL_PROC(LPXLOPER, mtrx_fullPivLUExtract, "?mtrx_fullPivLUExtract", (char* mtrx,
   return framed(result, [&] {
     using F = ZR::LUFactor;
     static const F factors[] = {F::Packed, F::Packed, F::L, F::U, F::P, F::Q};
-    const int k = choice(opt, {"lu", "", "l", "u", "p", "q"});
+    const int k = ZR::optionChoice(opt, {"lu", "", "l", "u", "p", "q"});
     if (k < 0)
       throw std::string(
           "ZR::uBlasMatrix::mtrx_fullPivLUExtract::Invalid value for opt. This option is case sensitive.");

@@ -1,6 +1,5 @@
 // QR worksheet functions: Householder QR without, with column and with full
 // pivoting; one factor per call.
-#include <initializer_list>
 #include <string>
 
 #include "matrix/handles.h"
@@ -13,20 +12,9 @@ using namespace xll;
 
 namespace {
 
-// The position of the first word that opt equals as an option text, or -1.
-int choice(const char* opt, std::initializer_list<const char*> words) {
-  const OPER text(opt);
-  int k = 0;
-  for (const char* word : words) {
-    if (text == word) return k;
-    ++k;
-  }
-  return -1;
-}
-
 // The packed matrix ("qr", "") or R ("r") of a decomposition already made.
 OPER packedOrR(ZR::Matrix packed, const char* opt, const char* function) {
-  switch (choice(opt, {"qr", "", "r"})) {
+  switch (ZR::optionChoice(opt, {"qr", "", "r"})) {
     case 0:
     case 1: return ZR::store(std::move(packed));
     case 2: return ZR::store(ZR::upperPart(packed));
@@ -60,7 +48,7 @@ XLL_PROC(LPXLOPER, mtrx_fullPivHouseholderQr, "?mtrx_fullPivHouseholderQr",
     using F = ZR::QRFactor;
     static const F factors[] = {F::Packed, F::Packed, F::R, F::Q};
     const ZR::Matrix& a = ZR::matrixFromHandle(mtrx);
-    const int k = choice(opt, {"qr", "", "r", "q"});
+    const int k = ZR::optionChoice(opt, {"qr", "", "r", "q"});
     if (k < 0)
       throw std::string(
           "ZR::uBlasMatrix::mtrx_fullPivHouseholderQr::Invalid value for opt. This option is case "

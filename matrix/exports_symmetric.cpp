@@ -1,6 +1,5 @@
 // Worksheet functions on symmetric matrices: Cholesky, LDLT, eigenvalues,
 // eigenvectors and the semi-definiteness tests.
-#include <initializer_list>
 #include <string>
 
 #include "matrix/handles.h"
@@ -10,27 +9,12 @@
 
 using namespace xll;
 
-namespace {
-
-// The position of the first word that opt equals as an option text, or -1.
-int choice(const char* opt, std::initializer_list<const char*> words) {
-  const OPER text(opt);
-  int k = 0;
-  for (const char* word : words) {
-    if (text == word) return k;
-    ++k;
-  }
-  return -1;
-}
-
-}  // namespace
-
 // The option is checked after the lookup and before the decomposition.
 XLL_PROC(LPXLOPER, mtrx_cholesky, "?mtrx_cholesky", (char* mtrx, char* opt, LPXLOPER trigger)) {
   static OPER result;
   return framed(result, [&] {
     const ZR::Matrix& a = ZR::matrixFromHandle(mtrx);
-    const int k = choice(opt, {"l", "", "u"});
+    const int k = ZR::optionChoice(opt, {"l", "", "u"});
     if (k < 0)
       throw std::string(
           "ZR::uBlasMatrix::mtrx_cholesky::Invalid value for opt. Expected 'l' or 'u'. This option is "
@@ -45,7 +29,7 @@ XLL_PROC(LPXLOPER, mtrx_ldlt, "?mtrx_ldlt", (char* mtrx, char* opt, LPXLOPER tri
     using F = ZR::LDLTFactor;
     static const F factors[] = {F::L, F::L, F::U, F::D};
     const ZR::Matrix& a = ZR::matrixFromHandle(mtrx);
-    const int k = choice(opt, {"l", "", "u", "d"});
+    const int k = ZR::optionChoice(opt, {"l", "", "u", "d"});
     // "d" is refused for a matrix of one column, as an unknown option is.
     if (k < 0 || (k == 3 && a.cols() <= 1)) {
       if (a.rows() == 1) throw std::string("ZR::uBlasMatrix::mtrx_ldlt:: Invalid input matrix");
