@@ -6,6 +6,8 @@
 #include <boost/math/distributions/negative_binomial.hpp>
 #include <boost/math/distributions/poisson.hpp>
 
+#include <cmath>
+
 #include "statistics/distributions.h"
 #include "statistics/evaluate.h"
 
@@ -24,6 +26,35 @@ boost::any makeHypergeometric(std::int32_t n, std::int32_t r, std::int32_t N) {
     throw "stat_distrHyperGeometric - n, r and N must not be negative";
   return Hypergeometric(static_cast<unsigned>(r), static_cast<unsigned>(n),
                         static_cast<unsigned>(N));
+}
+
+namespace {
+
+namespace bm = boost::math;
+using RealQuantile = bm::policies::policy<bm::policies::discrete_quantile<bm::policies::real>>;
+
+// Only a distribution that reaches 2^52 within 64 deviations of its mean is
+// looked at twice.
+template <class D, class R>
+bool beyondSteps(const D& d, const R& withRealQuantile, double p, double& root) {
+  constexpr double steps = 4503599627370496.0;  // 2^52
+  if (!(bm::mean(d) + 64 * bm::standard_deviation(d) >= steps)) return false;
+  root = bm::quantile(withRealQuantile, p);
+  return std::fabs(root) >= 2 * steps;
+}
+
+}  // namespace
+
+bool quantileBeyondSteps(const Binomial& d, double p, double& root) {
+  return beyondSteps(d, bm::binomial_distribution<double, RealQuantile>(d.trials(), d.success_fraction()), p,
+                     root);
+}
+bool quantileBeyondSteps(const NegativeBinomial& d, double p, double& root) {
+  return beyondSteps(
+      d, bm::negative_binomial_distribution<double, RealQuantile>(d.successes(), d.success_fraction()), p, root);
+}
+bool quantileBeyondSteps(const Poisson& d, double p, double& root) {
+  return beyondSteps(d, bm::poisson_distribution<double, RealQuantile>(d.mean()), p, root);
 }
 
 template const Operations& operationsOf<Binomial>();

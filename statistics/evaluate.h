@@ -34,25 +34,40 @@ double fullKurtosis(const D& d) {
   return boost::math::kurtosis(d);
 }
 
+// Boost rounds the quantile of these kinds to a whole number in steps of one
+// from a real-valued root; from 2^53 on a step changes nothing and the loop
+// never ends. True, with the root in root, when the quantile lies that far
+// out: every double there is whole already (discrete.cpp).
+bool quantileBeyondSteps(const Binomial& d, double p, double& root);
+bool quantileBeyondSteps(const NegativeBinomial& d, double p, double& root);
+bool quantileBeyondSteps(const Poisson& d, double p, double& root);
+template <class D>
+bool quantileBeyondSteps(const D&, double, double&) {
+  return false;
+}
+
 template <Statistic S, class D>
 double boostStatistic(const D& d, double x) {
   namespace bm = boost::math;
   if constexpr (S == Mean) return bm::mean(d);
   else if constexpr (S == StdDev) return bm::standard_deviation(d);
   else if constexpr (S == Mode) return bm::mode(d);
-  else if constexpr (S == Median) return bm::median(d);
+  else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return bm::pdf(d, x);
   else if constexpr (S == Cdf) return bm::cdf(d, x);
   else if constexpr (S == Hazard) return bm::hazard(d, x);
   else if constexpr (S == CumHazard) return bm::chf(d, x);
-  else return bm::quantile(d, x);
+  else {
+    double root = 0;
+    return quantileBeyondSteps(d, x, root) ? root : bm::quantile(d, x);
+  }
 }
 
 // The holder's type has been matched before this runs.
 template <Statistic S, class K>
 double evaluate(const boost::any& holder, double x) {
-  if constexpr (Refusal<S, K>::message != nullptr)
+  if constexpr (Refusal<S, K>::refused)
     throw Refusal<S, K>::message;
   else
     return boostStatistic<S>(*boost::unsafe_any_cast<typename K::type>(&holder), x);

@@ -81,19 +81,25 @@ static_assert(kindCount == 30, "one kind per constructor");
 // The message of statistic S refused by kind K, else null.
 template <Statistic S, class R>
 struct RefusalOf {
+  static constexpr bool refused = false;
   static constexpr const char* message = nullptr;
 };
 template <Statistic S, const char* M>
 struct RefusalOf<S, Refuse<S, M>> {
+  static constexpr bool refused = true;
   static constexpr const char* message = M;
 };
 template <Statistic S, class K>
 struct Refusal;
+// Decided on flags, not on the messages' addresses, which are no constants
+// under the sanitizers.
 template <Statistic S, class D, class... Rs>
 struct Refusal<S, Kind<D, Rs...>> {
+  static constexpr bool refused = (false || ... || RefusalOf<S, Rs>::refused);
   static constexpr const char* message = [] {
     const char* m = nullptr;
-    ((m = m ? m : RefusalOf<S, Rs>::message), ...);
+    bool found = false;
+    ((found = found || (RefusalOf<S, Rs>::refused && (m = RefusalOf<S, Rs>::message, true))), ...);
     return m;
   }();
 };
