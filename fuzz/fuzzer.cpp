@@ -206,6 +206,16 @@ double Fuzzer::number() {
   }
 }
 
+// Row and column counts of matrix functions: small, or so large that the
+// size guard refuses them; never so that one call's work (a decomposition
+// of millions of rows) runs for minutes.
+double Fuzzer::count() {
+  static const double edges[] = {-1, -2147483648.0, 2147483647, 4294967296.0, 1e9, 0};
+  if (chance(15)) return edges[pick(sizeof edges / sizeof edges[0])];
+  if (chance(5)) return number() > 0 ? 0.5 : -0.5;
+  return static_cast<double>(pick(chance(80) ? 8 : 300));
+}
+
 std::string Fuzzer::text() {
   switch (pick(10)) {
     case 0:
@@ -337,6 +347,7 @@ Arg Fuzzer::argFor(const Target& t, size_t i) {
     case 'B':
     case 'J':
       if (chance(10)) return reference();
+      if (letter == 'J' && t.category == "ZR_BLAS") return Value::number(count());
       return Value::number(number());
     case 'C':
     case 'F':

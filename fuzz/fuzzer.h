@@ -65,6 +65,7 @@ class Fuzzer {
 
   // ---- values ----
   double number();
+  double count();
   std::string text();
   std::string path();
   std::string formula(int depth);
