@@ -52,6 +52,7 @@ double boostStatistic(const D& d, double x) {
   if constexpr (S == Mean) return bm::mean(d);
   else if constexpr (S == StdDev) return bm::standard_deviation(d);
   else if constexpr (S == Mode) return bm::mode(d);
+  else if constexpr (S == Median && std::is_same_v<D, Binomial>) return bm::median(d);  // closed form
   else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return bm::pdf(d, x);
