@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -66,7 +67,7 @@ TEST_F(FuzzAddin, DiscoversEveryFunctionAndGuardsTheWritingOnes) {
 }
 
 // Runs the calls of a seed inside a temporary folder; the printed calls.
-std::string callsOf(uint64_t seed) {
+std::string callsOf(uint64_t seed, uint64_t calls = 400) {
   const fs::path home = fs::current_path();
   // one name for every run: the working folder is among the texts it reuses
   const fs::path dir = fs::temp_directory_path() / ("zr_fuzz_test." + std::to_string(getpid()));
@@ -79,7 +80,7 @@ std::string callsOf(uint64_t seed) {
     if (host.load(ZR_XLL)) {
       zrfuzz::Options opt;
       opt.seed = seed;
-      opt.calls = 400;
+      opt.calls = calls;
       opt.traceFrom = 0;
       zrfuzz::Fuzzer(host, opt, log).run();
     }
@@ -94,6 +95,25 @@ TEST(FuzzSeeds, SameSeedSameCalls) {
   EXPECT_NE(first.find("#399 "), std::string::npos);
   EXPECT_EQ(callsOf(5), first);
   EXPECT_NE(callsOf(6), first);
+}
+
+// The functions that write get plain names inside the work folder only, and
+// a handle of every stored kind is made before the calls.
+TEST(FuzzSeeds, WritersGetContainedPathsAndHandlesOfEveryKind) {
+  const std::string log = callsOf(9, 3000);
+  EXPECT_NE(log.find("handles kept: 12\n"), std::string::npos) << log.substr(0, 200);
+  const std::regex writer(R"(=fs_(createDir|emptyDir|delete|rename|copyFile)\(([^\n]*)\)\n)");
+  const std::regex text(R"re("((?:[^"]|"")*)")re");
+  int writes = 0;
+  for (auto m = std::sregex_iterator(log.begin(), log.end(), writer); m != std::sregex_iterator(); ++m) {
+    const std::string args = (*m)[2];
+    const int paths = (*m)[1] == "rename" || (*m)[1] == "copyFile" ? 2 : 1;
+    auto t = std::sregex_iterator(args.begin(), args.end(), text);
+    for (int i = 0; i < paths && t != std::sregex_iterator(); ++i, ++t)
+      EXPECT_TRUE(zrfuzz::isContainedPath((*t)[1])) << (*m)[0];
+    ++writes;
+  }
+  EXPECT_GT(writes, 40);
 }
 
 }  // namespace
