@@ -5,70 +5,55 @@
 
 namespace {
 
-using dstest::LocalServer;
-using xlsim::Value;
-using zrtest::isError;
-
 const std::string ok = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+const std::string tail = " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\nConnection: close\r\n\r\n";
 
-// The add-in's test copy, every service at the local server.
+// The add-in's test copy, every service at a local server that gives answer.
 class DataSourceSheet : public zrtest::HostTest {
  protected:
-  void SetUp() override {
-    load(ZR_DS_PROBE);
-    auto point = reinterpret_cast<void (*)(const char*, const char*, int)>(host.symbol("zr_ds_point"));
-    ASSERT_NE(point, nullptr);
-    point("127.0.0.1", server.port().c_str(), 300);
-  }
-  Value at(const std::string& ref, const std::string& formula, const std::string& answer,
-           const std::string& cell) {
-    server.serve(LocalServer::Reply, answer);
+  void SetUp() override { load(ZR_DS_PROBE); }
+  // What the cells show, as an array, once the formula is in ref.
+  std::string at(const std::string& ref, const std::string& formula, const std::string& answer,
+                 const std::string& cells) {
+    dstest::LocalServer server(dstest::LocalServer::Reply, answer);
+    using Point = void (*)(const char* host, const char* port, int milliseconds);
+    reinterpret_cast<Point>(host.symbol("zr_ds_point"))("127.0.0.1", server.port().c_str(), 300);
     host.setCell(ref, formula);
     host.calculate();
-    std::string r = server.request();
-    line = r.substr(0, r.find("\r\n"));
-    return host.value(cell);
+    request = server.request();
+    return host.values(cells).display();
   }
-  LocalServer server{LocalServer::Reply};
-  std::string line;  // of the last request
+  std::string request;  // the last one
 };
 
 TEST_F(DataSourceSheet, Quotes) {
   const std::string csv = ok + "\"IBM\",\"1/15/2010\",132.31\r\n\"XYZ\",N/A,-2\r\n";
-  EXPECT_TRUE(isError(at("A1:C2", "=source_yahoo_quote(\"IBM\",\"zz\",TRUE,FALSE)", csv, "B2"), xlerrNA));
-  EXPECT_EQ(line, "GET /d/quotes.csv?s=IBM&f=d1l1 HTTP/1.0");
-  EXPECT_EQ(host.value("B1"), Value::text("1/15/2010"));
-  EXPECT_EQ(host.value("C1"), Value::number(132.31));
-
+  EXPECT_EQ(at("A1:C2", "=source_yahoo_quote(\"IBM\",\"zz\",TRUE,FALSE)", csv, "A1:C2"),
+            "{\"IBM\",\"1/15/2010\",132.31;\"XYZ\",#N/A,-2}");
+  EXPECT_EQ(request, "GET /d/quotes.csv?s=IBM&f=d1l1" + tail);
   const std::string json = ok + "// [ { \"t\" : \"GOOG\" ,\"l\" : \"1021.57\" } ]";
-  EXPECT_EQ(at("E1:F2", "=source_googlefinance_quote(\"GOOG\")", json, "F2"), Value::text("1021.57"));
-  EXPECT_EQ(line, "GET /finance/info?client=ig&q=GOOG HTTP/1.0");
-
-  host.setCell("H1:I89", "=source_yahoo_FieldNames()");
-  host.calculate();
-  EXPECT_EQ(host.value("I2"), Value::text("c8"));
-  EXPECT_EQ(host.value("H89"), Value::text("YearRange"));
+  EXPECT_EQ(at("E1:F2", "=source_googlefinance_quote(\"GOOG\")", json, "E1:F2"), "{\"t\",\"GOOG\";\"l\",\"1021.57\"}");
+  EXPECT_EQ(request, "GET /finance/info?client=ig&q=GOOG" + tail);
+  EXPECT_EQ(at("H1:I89", "=source_yahoo_FieldNames()", "", "H88:I89"), "{\"YearLow\",\"j0\";\"YearRange\",\"w0\"}");
 }
 
 TEST_F(DataSourceSheet, HistoryAndItsShortenedFrame) {
   const std::string csv = ok + "Date,Open,High,Low,Close,Volume,Adj Close\n" +
                           "2011-02-28,162.24,163.0,161.5,162.28,5240200,x\n2010-01-15,1,2,3,4,5,6\n";
   // 15 January 2010 to 28 February 2011; field values are read by the host
-  EXPECT_EQ(at("A1:G3", "=source_yahoo_historical(\"IBM\",40193,40602,\"\",TRUE)", csv, "G1"),
-            Value::text("Adj Close"));
-  EXPECT_EQ(line, "GET /table.csv?s=IBM&a=0&b=15&c=2010&d=1&e=28&f=2011&g=d&ignore=.csv HTTP/1.0");
-  EXPECT_EQ(host.value("A2"), Value::number(40602));
-  EXPECT_EQ(host.value("F2"), Value::number(5240200));
-  EXPECT_TRUE(isError(host.value("G2"), xlerrValue));
-  EXPECT_EQ(at("A1:G3", "=source_yahoo_historical(\"IBM\",40193,40602,\"m\",FALSE)", csv, "A2"),
-            Value::number(40193));
-
-  // failures give #VALUE! and leave the cell's earlier message
+  EXPECT_EQ(at("A1:G3", "=source_yahoo_historical(\"IBM\",40193,40602,\"\",TRUE)", csv, "A1:G3"),
+            "{\"Date\",\"Open\",\"High\",\"Low\",\"Close\",\"Volume\",\"Adj Close\";"
+            "40602,162.24,163,161.5,162.28,5240200,#VALUE!;40193,1,2,3,4,5,6}");
+  EXPECT_EQ(request, "GET /table.csv?s=IBM&a=0&b=15&c=2010&d=1&e=28&f=2011&g=d&ignore=.csv" + tail);
+  EXPECT_EQ(at("A1:G3", "=source_yahoo_historical(\"IBM\",40193,40602,\"m m\",FALSE)", csv, "A1"), "{40602}");
+  EXPECT_EQ(request, "GET /table.csv?s=IBM&a=0&b=15&c=2010&d=1&e=28&f=2011&g=m%20m&ignore=.csv" + tail);
+  // failures (from not before to; an answer without its last line break) give
+  // #VALUE! and leave the cell's earlier message
   at("J1", "=source_yahoo_quote(\"IBM\",\"\",FALSE,FALSE)", "", "J1");
-  for (const char* dates : {"40193,40193", "40193,40602"}) {
-    EXPECT_TRUE(isError(at("J1", std::string("=source_yahoo_historical(\"IBM\",") + dates + ",\"\",TRUE)",
-                           ok + "no final line break", "J1"),
-                        xlerrValue));
+  const std::pair<const char*, std::string> failures[] = {{"40193,40193", csv}, {"40193,40602", ok + "no line break"}};
+  for (const auto& f : failures) {
+    const std::string formula = std::string("=source_yahoo_historical(\"IBM\",") + f.first + ",\"\",TRUE)";
+    EXPECT_EQ(at("J1", formula, f.second, "J1"), "{#VALUE!}") << f.first;
     EXPECT_EQ(errorOf("J1"), "invalid string position");
   }
 }

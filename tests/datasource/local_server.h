@@ -1,15 +1,11 @@
-// A tiny HTTP server on 127.0.0.1 for the client's tests: one thread serves
-// connections one after another, until the object goes or 20 s have passed.
+// A tiny HTTP server on 127.0.0.1 for the client's tests: one thread gives
+// the same answer to connection after connection until the object goes.
 #pragma once
 
 #include <arpa/inet.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -18,74 +14,48 @@ namespace dstest {
 class LocalServer {
  public:
   // After the answer: close; reset; wait (Silent); send 64 KiB at a time, or
-  // a byte every 20 ms, until the client goes.
+  // a byte every 20 ms; each until the client goes.
   enum Mode { Reply, Reset, Silent, Flood, Trickle };
-  explicit LocalServer(Mode mode, std::string text = "") : mode_(mode), answer_(std::move(text)) {
-    listen(listener_ = bound(port_), 8);
-    thread_ = std::thread([this, end = std::chrono::steady_clock::now() + std::chrono::seconds(20)] {
-      while (!stop_ && std::chrono::steady_clock::now() < end)
-        if (int fd = readable(listener_, 20) ? accept(listener_, nullptr, nullptr) : -1; fd >= 0)
-          serveOne(fd);
-    });
-  }
-  ~LocalServer() {
-    stop_ = true;
-    thread_.join();
-    close(listener_);
-  }
-  void serve(Mode mode, std::string text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    mode_ = mode;
-    answer_ = std::move(text);
-  }
-  std::string request() {  // the last one received
-    std::lock_guard<std::mutex> lock(mutex_);
-    return request_;
-  }
-  std::string port() const { return port_; }
-
-  // A socket bound to a port of 127.0.0.1; closed, nothing listens there.
-  static int bound(std::string& port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
+  LocalServer(Mode mode, std::string answer) : mode_(mode), answer_(std::move(answer)) {
     sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t n = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr*>(&a), n);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    port = std::to_string(ntohs(a.sin_port));
-    return fd;
+    bind(listener_, reinterpret_cast<sockaddr*>(&a), n);
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &n);
+    port_ = std::to_string(ntohs(a.sin_port));
+    listen(listener_, 8);
+    thread_ = std::thread([this] { for (int fd; (fd = accept(listener_, nullptr, nullptr)) >= 0;) serveOne(fd); });
+  }
+  ~LocalServer() {
+    request();
+    close(listener_);  // from here nothing listens at the port
+  }
+  std::string port() const { return port_; }
+  // Stops serving; the last request received.
+  const std::string& request() {
+    if (thread_.joinable()) shutdown(listener_, SHUT_RDWR), thread_.join();  // accept fails
+    return request_;
   }
 
  private:
-  static bool readable(int fd, int ms) {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, ms) > 0;
-  }
   void serveOne(int fd) {
-    char buf[1 << 16];
-    std::string got;
-    for (int i = 0; i < 100 && got.find("\r\n\r\n") == std::string::npos; ++i)
-      if (readable(fd, 20)) got.append(buf, std::max<ssize_t>(0, recv(fd, buf, sizeof buf, 0)));
-    std::unique_lock<std::mutex> lock(mutex_);
-    request_ = got;
-    const Mode mode = mode_;
-    const std::string more(mode == Flood ? sizeof buf : 1, 'x');
+    char buf[1 << 16] = {};
+    request_.clear();
+    for (ssize_t n; request_.find("\r\n\r\n") == std::string::npos && (n = recv(fd, buf, sizeof buf, 0)) > 0;)
+      request_.append(buf, n);
     bool open = send(fd, answer_.data(), answer_.size(), MSG_NOSIGNAL) >= 0;
-    lock.unlock();
     linger reset{1, 0};
-    if (mode == Reset) setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-    while (open && mode >= Silent && !stop_) {
-      open = !(readable(fd, mode == Flood ? 0 : 20) && recv(fd, buf, sizeof buf, MSG_DONTWAIT) <= 0);
-      if (open && mode != Silent) open = send(fd, more.data(), more.size(), MSG_NOSIGNAL) > 0;
-    }
+    if (mode_ == Reset) setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    pollfd client{fd, POLLIN, 0};  // readable once the client closes
+    while (open && mode_ >= Silent)
+      open = (mode_ == Silent || send(fd, buf, mode_ == Flood ? sizeof buf : 1, MSG_NOSIGNAL) > 0) &&
+             poll(&client, 1, mode_ == Flood ? 0 : 20) == 0;
     close(fd);
   }
 
-  int listener_ = -1;
-  std::string port_;
-  std::mutex mutex_;
-  Mode mode_;
-  std::string answer_, request_;
-  std::atomic<bool> stop_{false};
+  const Mode mode_;
+  const std::string answer_;
+  int listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  std::string port_, request_;
   std::thread thread_;
 };
 

@@ -9,9 +9,8 @@
 
 XLL_EXPORT void zr_ds_point(const char* host, const char* port, int milliseconds) {
   static std::string h, p;
-  h = host;
-  p = port;
+  h = host, p = port;
   for (zr::Service& s : zr::services) s = zr::Service{h.c_str(), p.c_str()};
   zr::httpLimits().read = std::chrono::milliseconds(milliseconds);
-  zr::httpLimits().total = std::chrono::milliseconds(2 * milliseconds);
+  zr::httpLimits().total = 2 * zr::httpLimits().read;
 }
