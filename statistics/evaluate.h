@@ -2,6 +2,8 @@
 // them (include the kind's Boost header first).
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <type_traits>
 #include <utility>
@@ -46,6 +48,102 @@ bool quantileBeyondSteps(const D&, double, double&) {
   return false;
 }
 
+// The shapes Boost's incomplete beta function gets for the cdf at k.
+template <class D>
+std::pair<double, double> shapesAt(const D& d, double k) {
+  if constexpr (std::is_same_v<D, Binomial>)
+    return {k + 1, d.trials() - k};
+  else if constexpr (std::is_same_v<D, NegativeBinomial>)
+    return {d.successes(), k + 1};
+  else if constexpr (std::is_same_v<D, FisherF> || std::is_same_v<D, NonCentralF>)
+    return {d.degrees_of_freedom1() / 2, d.degrees_of_freedom2() / 2};
+  else
+    return {d.alpha(), d.beta()};
+}
+
+struct BothShapes {
+  template <class D>
+  static bool holds(const D& d, double x) {
+    const auto [a, b] = shapesAt(d, x);
+    return a > largeShape && b > largeShape;
+  }
+};
+
+struct BothShapesAtMean {
+  template <class D>
+  static bool holds(const D& d, double) {
+    return BothShapes::holds(d, boost::math::mean(d));
+  }
+};
+
+struct EitherShape {
+  template <class D>
+  static bool holds(const D& d, double) {
+    const auto [a, b] = shapesAt(d, 0);
+    return a > largeShape || b > largeShape;
+  }
+};
+
+// Quantiles beyond 2^53 are Boost's real-valued root, found without steps.
+struct LongRounding {
+  template <class D>
+  static bool holds(const D& d, double p) {
+    if (!(p > 0 && p < 1)) return false;  // Boost's own answer or error
+    double spread = boost::math::standard_deviation(d);
+    if constexpr (std::is_same_v<D, NegativeBinomial>)
+      spread = std::max(spread, 1 / d.success_fraction());
+    const double steps = (std::nextafter(p, 1.0) - p) / std::min(p, 1 - p) * spread;
+    double root = 0;
+    return steps > longSteps && !quantileBeyondSteps(d, p, root);
+  }
+};
+
+struct Population {
+  template <class D>
+  static bool holds(const D& d, double) {
+    return d.total() > largePopulation;
+  }
+};
+
+struct NonCentrality {
+  template <class D>
+  static bool holds(const D& d, double) {
+    const double lambda = d.non_centrality();
+    if constexpr (std::is_same_v<D, NonCentralT>)
+      return lambda * lambda > largeNonCentrality;
+    else
+      return lambda > largeNonCentrality;
+  }
+};
+
+// Whether a TooLarge rule of kind K refuses statistic S here.
+template <Statistic S, class R>
+struct LimitOf {
+  template <class D>
+  static bool exceeded(const D&, double) {
+    return false;
+  }
+};
+template <Statistic S, class L, Statistic... Ss>
+struct LimitOf<S, TooLarge<L, Ss...>> {
+  template <class D>
+  static bool exceeded(const D& d, double x) {
+    if constexpr ((false || ... || (S == Ss)))
+      return L::holds(d, x);
+    else
+      return false;
+  }
+};
+template <Statistic S, class K>
+struct Limits;
+// In the kind's order: a rule may rely on the ones before it.
+template <Statistic S, class D, class... Rs>
+struct Limits<S, Kind<D, Rs...>> {
+  static bool exceeded([[maybe_unused]] const D& d, [[maybe_unused]] double x) {
+    return (false || ... || LimitOf<S, Rs>::exceeded(d, x));
+  }
+};
+
 template <Statistic S, class D>
 double boostStatistic(const D& d, double x) {
   namespace bm = boost::math;
@@ -68,10 +166,13 @@ double boostStatistic(const D& d, double x) {
 // The holder's type has been matched before this runs.
 template <Statistic S, class K>
 double evaluate(const boost::any& holder, double x) {
-  if constexpr (Refusal<S, K>::refused)
+  if constexpr (Refusal<S, K>::refused) {
     throw Refusal<S, K>::message;
-  else
-    return boostStatistic<S>(*boost::unsafe_any_cast<typename K::type>(&holder), x);
+  } else {
+    const auto& d = *boost::unsafe_any_cast<typename K::type>(&holder);
+    if (Limits<S, K>::exceeded(d, x)) throw tooLarge[S];
+    return boostStatistic<S>(d, x);
+  }
 }
 
 template <class K, std::size_t... S>

@@ -1,5 +1,6 @@
 // The thirty distribution kinds, in the order the statistics dispatch tests
-// them, and the statistics each kind refuses.
+// them, and the statistics each kind refuses: always, or for parameters too
+// large for Boost to evaluate in reasonable time.
 #pragma once
 
 #include <boost/math/distributions/fwd.hpp>
@@ -46,9 +47,9 @@ using Weibull = Of<boost::math::weibull_distribution>;
 // The ten statistics, each a column of a kind's row of operations.
 enum Statistic { Mean, StdDev, Mode, Median, Kurtosis, Pdf, Cdf, Hazard, CumHazard, Quantile, statisticCount };
 
-// A statistic refused for a kind, with its message. These are exactly the
-// statistics Boost leaves undefined (a compile-time assertion) under the
-// default policy.
+// A statistic refused for a kind, with its message, whatever the
+// parameters. These are exactly the statistics Boost leaves undefined (a
+// compile-time assertion) under the default policy.
 template <Statistic S, const char* Message>
 struct Refuse {};
 
@@ -57,6 +58,66 @@ struct Kind {
   using type = D;
 };
 
+// Statistics Ss of a kind refused, with their message from tooLarge, where
+// Limit holds for the distribution and the statistic's argument (the
+// probability for the median and the quantile). The limits are tested in
+// evaluate.h; their bounds keep every call under 0.1 s here (measured with
+// tools/statistics/hang_probe.cpp), where Boost.Math 1.74 takes seconds or
+// loops without end a little further out.
+template <class Limit, Statistic... Ss>
+struct TooLarge {};
+
+// Boost's incomplete beta function, behind the cdf, hazard, cumulative
+// hazard and quantile of the beta, F, binomial and negative binomial kinds
+// (and of the non-central beta and F), sums a continued fraction whose
+// length grows with its two shapes a and b: a cdf takes 0.03 s when both are
+// 1e15, 0.4 s at 1e18, 2 s at 1e21, and never ends at 1e50 (its int counter
+// overflows); a quantile evaluates it dozens of times.
+inline constexpr double largeShape = 1e13;
+// Both shapes above largeShape: for the binomial and the negative binomial
+// at the argument, a count k (shapes k + 1 and n - k, or r and k + 1).
+struct BothShapes;
+// The same at the mean, near which a discrete quantile searches.
+struct BothShapesAtMean;
+// Either shape above largeShape: the beta quantile's root finder also stalls
+// for ever with one shape small (seen from 2e4 on) and the other huge (5e43).
+struct EitherShape;
+
+// A discrete quantile below 2^53 ends with steps of one through the counts
+// whose cdf rounds to the probability p: about ulp(p) / min(p, 1 - p) times
+// the spread (the standard deviation; for the negative binomial at least
+// 1 / success fraction, its tail's length) of them, each a cdf. Refused from
+// longSteps such steps on (a negative binomial r = 1, p = 1e-8 at
+// 1 - 2^-52 takes 1.5 s; the count of equal values grows as 1 / (1 - p)).
+inline constexpr double longSteps = 1e4;
+struct LongRounding;
+
+// The hypergeometric pdf, behind all its statistics but the moments, reduces
+// its factorials' powers by repeated subtraction: 14 ns per member of the
+// population, the quantile three times that.
+inline constexpr double largePopulation = 1e6;
+struct Population;
+
+// The non-central kinds sum more terms per cdf the larger their
+// non-centrality lambda: the quantile of the non-central beta and F takes
+// 0.09 s at lambda 1e8 and 0.5 s at 3e9; the non-central t's (lambda is the
+// square of its delta) 0.5 s at delta 1e4 and never ends at 3e4.
+inline constexpr double largeNonCentrality = 1e6;
+struct NonCentrality;
+
+// The message of a statistic refused for too large parameters.
+inline constexpr const char* tooLarge[statisticCount] = {
+    "StatsUtils::mean - parameters too large to evaluate",
+    "StatsUtils::stdev - parameters too large to evaluate",
+    "StatsUtils::mode - parameters too large to evaluate",
+    "StatsUtils::median - parameters too large to evaluate",
+    "StatsUtils::kurtosis - parameters too large to evaluate",
+    "StatsUtils::pdf - parameters too large to evaluate",
+    "StatsUtils::cdf - parameters too large to evaluate",
+    "StatsUtils::hazard - parameters too large to evaluate",
+    "StatsUtils::cumHazard - parameters too large to evaluate",
+    "StatsUtils::quantile - parameters too large to evaluate"};
+
 inline constexpr char cauchyMean[] = "StatsUtils::mean::Function mean undefined for cauchy distribution";
 inline constexpr char cauchyStdDev[] =
     "StatsUtils::stdev::Function standard deviation undefined for cauchy distribution";
@@ -64,16 +125,32 @@ inline constexpr char cauchyKurtosis[] = "StatsUtils:: Function Kurtosis undefin
 inline constexpr char nonCentralBetaKurtosis[] =
     "DistributionUtils::Kurtosis isn't implemented yet for non central beta!!";
 
+using IncompleteBeta = TooLarge<BothShapes, Cdf, Hazard, CumHazard>;
+
 using Kinds = std::tuple<
-    Kind<Normal>, Kind<Binomial>, Kind<Bernoulli>, Kind<Beta>,
+    Kind<Normal>,
+    Kind<Binomial, IncompleteBeta, TooLarge<BothShapesAtMean, Quantile>,
+         TooLarge<LongRounding, Quantile>>,
+    Kind<Bernoulli>, Kind<Beta, IncompleteBeta, TooLarge<EitherShape, Median, Quantile>>,
     Kind<Cauchy, Refuse<Mean, cauchyMean>, Refuse<StdDev, cauchyStdDev>,
          Refuse<Kurtosis, cauchyKurtosis>>,
-    Kind<ChiSquared>, Kind<Exponential>, Kind<ExtremeValue>, Kind<FisherF>, Kind<Gamma>,
-    Kind<Geometric>, Kind<Hypergeometric>, Kind<InverseChiSquared>, Kind<InverseGamma>,
-    Kind<InverseGaussian>, Kind<Laplace>, Kind<Logistic>, Kind<LogNormal>, Kind<NegativeBinomial>,
-    Kind<NonCentralBeta, Refuse<Kurtosis, nonCentralBetaKurtosis>>, Kind<NonCentralChiSquared>,
-    Kind<NonCentralF>, Kind<NonCentralT>, Kind<Pareto>, Kind<Poisson>, Kind<Rayleigh>,
-    Kind<StudentsT>, Kind<Triangular>, Kind<Uniform>, Kind<Weibull>>;
+    Kind<ChiSquared>, Kind<Exponential>, Kind<ExtremeValue>,
+    Kind<FisherF, IncompleteBeta, TooLarge<EitherShape, Median, Quantile>>, Kind<Gamma>,
+    Kind<Geometric>,
+    Kind<Hypergeometric, TooLarge<Population, Pdf, Cdf, Hazard, CumHazard, Median, Quantile>>,
+    Kind<InverseChiSquared>, Kind<InverseGamma>, Kind<InverseGaussian>, Kind<Laplace>,
+    Kind<Logistic>, Kind<LogNormal>,
+    Kind<NegativeBinomial, IncompleteBeta, TooLarge<BothShapesAtMean, Median, Quantile>,
+         TooLarge<LongRounding, Median, Quantile>>,
+    Kind<NonCentralBeta, Refuse<Kurtosis, nonCentralBetaKurtosis>,
+         TooLarge<BothShapes, Cdf, Hazard, CumHazard, Median, Quantile>,
+         TooLarge<NonCentrality, Mode, Median, Quantile>>,
+    Kind<NonCentralChiSquared, TooLarge<NonCentrality, Median, Quantile>>,
+    Kind<NonCentralF, TooLarge<BothShapes, Cdf, Hazard, CumHazard, Median, Quantile>,
+         TooLarge<NonCentrality, Mode, Median, Quantile>>,
+    Kind<NonCentralT, TooLarge<NonCentrality, Mode, Median, Quantile>>, Kind<Pareto>,
+    Kind<Poisson>, Kind<Rayleigh>, Kind<StudentsT>, Kind<Triangular>, Kind<Uniform>,
+    Kind<Weibull>>;
 
 constexpr std::size_t kindCount = std::tuple_size_v<Kinds>;
 static_assert(kindCount == 30, "one kind per constructor");

@@ -69,8 +69,9 @@ double mode(const boost::any& holder) {
   return run(Mode, "StatsUtils::mode - unrecognised statistical distribution", holder, 0);
 }
 
+// The median is the quantile at one half, its argument for the refusals.
 double median(const boost::any& holder) {
-  return run(Median, "StatsUtils::median - unrecognised statistical distribution", holder, 0);
+  return run(Median, "StatsUtils::median - unrecognised statistical distribution", holder, 0.5);
 }
 
 double kurtosis(const boost::any& holder) {

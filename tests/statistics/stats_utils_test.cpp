@@ -4,9 +4,13 @@
 
 #include <boost/math/distributions/beta.hpp>
 #include <boost/math/distributions/hypergeometric.hpp>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "statistics/distributions.h"
@@ -120,6 +124,61 @@ TEST(StatsUtils, CumulativeHazardAtTheEndOfTheSupportIsInfinite) {
   // Boost gives -log(0); the host shows a non-finite number as #NUM!.
   EXPECT_EQ(StatsUtils::cumHazard(makeUniform(-1, 3), 3), INFINITY);
   EXPECT_NE(standardMessage([] { StatsUtils::hazard(makeUniform(-1, 3), 3); }), "");
+}
+
+// The message the call throws, "" for a finite number, or "hangs" when it has
+// not ended within a second (its thread is left behind, so the test ends).
+std::string withinASecond(std::function<double()> call) {
+  auto outcome = std::make_shared<std::promise<std::string>>();
+  std::future<std::string> result = outcome->get_future();
+  std::thread([call, outcome] {
+    std::string s;
+    try {
+      s = std::isfinite(call()) ? "" : "not finite";
+    } catch (const char* message) {
+      s = message;
+    } catch (const std::exception& e) {
+      s = e.what();
+    }
+    outcome->set_value(s);
+  }).detach();
+  if (result.wait_for(std::chrono::seconds(1)) != std::future_status::ready) return "hangs";
+  return result.get();
+}
+
+TEST(StatsUtils, ParametersTooLargeForBoostAreRefusedAndThoseJustInsideStillComputed) {
+  using StatsUtils::cdf, StatsUtils::pdf, StatsUtils::quantile;
+  const double belowOne = std::nextafter(1.0, 0.0);
+  // Each of these ran for seconds or for ever in Boost.
+  const std::pair<std::function<double()>, const char*> refused[] = {
+      {[] { return cdf(makeBeta(1e300, 1e300), 0.5); }, "cdf"},
+      {[] { return quantile(makeBeta(1e5, 1e50), 0.999); }, "quantile"},
+      {[] { return StatsUtils::cumHazard(makeFisherF(1e50, 1e50), 1); }, "cumHazard"},
+      {[] { return quantile(makeBinomial(1e300, 0.5), 0.5); }, "quantile"},
+      {[] { return quantile(makeBinomial(1e16, 0.5), 0.5); }, "quantile"},
+      {[] { return cdf(makeNegativeBinomial(1e300, 0.5), 1e300); }, "cdf"},
+      {[] { return StatsUtils::median(makeNegativeBinomial(1e20, 0.001)); }, "median"},
+      {[] { return quantile(makeNegativeBinomial(1, 1e-12), 1 - 1e-12); }, "quantile"},
+      {[] { return pdf(makeHypergeometric(1, 1, 2147483647), 0); }, "pdf"},
+      {[] { return StatsUtils::hazard(makeNonCentralBeta(1e50, 1e50, 1), 0.5); }, "hazard"},
+      {[] { return cdf(makeNonCentralF(1e50, 1e50, 1), 1); }, "cdf"},
+      {[] { return StatsUtils::median(makeNonCentralT(0.001, 3e4)); }, "median"},
+  };
+  for (const auto& [call, statistic] : refused)
+    EXPECT_EQ(withinASecond(call),
+              std::string("StatsUtils::") + statistic + " - parameters too large to evaluate");
+  // On each bound, and the long rounding's: 10^4 counts' steps near 1.
+  const std::function<double()> computed[] = {
+      [] { return cdf(makeBeta(1e13, 1e13), 0.5); },
+      [] { return quantile(makeFisherF(2e13, 1), 0.5); },
+      [] { return quantile(makeBinomial(2e13, 0.5), 0.5); },
+      [] { return cdf(makeNegativeBinomial(1e13, 0.5), 1e13 - 1); },
+      [=] { return quantile(makeNegativeBinomial(1, 1e-4), belowOne); },
+      [] { return quantile(makeHypergeometric(1, 1, 1000000), 0.5); },
+      [] { return quantile(makeNonCentralBeta(2, 3, 1e6), 0.5); },
+      [] { return StatsUtils::mode(makeNonCentralT(5, -1000)); },
+  };
+  for (const auto& call : computed) EXPECT_EQ(withinASecond(call), "");
 }
 
 }  // namespace
