@@ -144,6 +144,14 @@ struct Limits<S, Kind<D, Rs...>> {
   }
 };
 
+// Boost's powm1 recurses without end on a base that underflowed to 0 with an
+// even exponent; scale / x == 0 means the Pareto cdf is 1.
+template <class D>
+double paretoCdf(const D& d, double x) {
+  if (std::isfinite(x) && x > 0 && d.scale() / x == 0) return 1.0;
+  return boost::math::cdf(d, x);
+}
+
 template <Statistic S, class D>
 double boostStatistic(const D& d, double x) {
   namespace bm = boost::math;
@@ -154,6 +162,7 @@ double boostStatistic(const D& d, double x) {
   else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return bm::pdf(d, x);
+  else if constexpr (S == Cdf && std::is_same_v<D, Pareto>) return paretoCdf(d, x);
   else if constexpr (S == Cdf) return bm::cdf(d, x);
   else if constexpr (S == Hazard) return bm::hazard(d, x);
   else if constexpr (S == CumHazard) return bm::chf(d, x);

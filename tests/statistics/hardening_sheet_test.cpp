@@ -46,4 +46,17 @@ TEST_F(StatisticsHardening, DiscreteQuantilesBeyondWholeStepsEnd) {
   EXPECT_EQ(q.num, std::floor(q.num));
 }
 
+// A Pareto cdf far out in the tail: scale / x underflows to 0, where Boost's
+// powm1 recursed until the stack overflowed (shape even).
+TEST_F(StatisticsHardening, ParetoCdfWhereTheRatioUnderflows) {
+  Value handle = host.call("stat_distrPareto", {1e6, 1e-300}, "A1");
+  ASSERT_TRUE(handle.is(Value::Text));
+  Value v = host.call("stat_cdf", {handle, 1e100}, "B1");
+  ASSERT_TRUE(v.is(Value::Number)) << v;
+  EXPECT_EQ(v.num, 1.0);
+  v = host.call("stat_cdf", {handle, 2e-300}, "B1");  // an ordinary point still goes to Boost
+  ASSERT_TRUE(v.is(Value::Number)) << v;
+  EXPECT_NEAR(v.num, 1.0 - std::pow(0.5, 1e6), 1e-15);
+}
+
 }  // namespace
