@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake make g++ pkg-config
   libboost-dev libboost-regex-dev libboost-filesystem-dev libboost-system-dev
   libeigen3-dev libsqlite3-dev libffi-dev libgtest-dev libbenchmark-dev
-  python3-numpy python3-scipy sqlite3 perl libopenblas-dev liblapacke-dev)
+  python3-numpy python3-scipy python3-mpmath sqlite3 perl libopenblas-dev liblapacke-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
