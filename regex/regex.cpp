@@ -1,10 +1,43 @@
 #include "regex/regex.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace zr {
 
-boost::regex compilePattern(const std::string& pattern) { return boost::regex(pattern, boost::regex::perl); }
+namespace {
+
+struct Kept {
+  std::string pattern;
+  boost::regex::flag_type flags;
+  boost::regex re;
+};
+
+// Most recently used first.
+std::vector<Kept>& kept() {
+  static std::vector<Kept> patterns;
+  return patterns;
+}
+
+}  // namespace
+
+boost::regex compilePattern(const std::string& pattern, boost::regex::flag_type flags) {
+  std::vector<Kept>& k = kept();
+  auto it = std::find_if(k.begin(), k.end(), [&](const Kept& e) { return e.flags == flags && e.pattern == pattern; });
+  if (it != k.end()) {
+    std::rotate(k.begin(), it, it + 1);
+    return k.front().re;
+  }
+  boost::regex re(pattern, flags);
+  if (pattern.size() <= kLongestKeptPattern) {
+    if (k.size() == kKeptPatterns) k.pop_back();
+    k.insert(k.begin(), Kept{pattern, flags, re});
+  }
+  return re;
+}
+
+std::size_t keptPatterns() { return kept().size(); }
 
 bool regexMatch(const std::string& text, const std::string& pattern) {
   return boost::regex_match(text, compilePattern(pattern));

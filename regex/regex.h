@@ -3,6 +3,7 @@
 // limit on the work of one match raises std::runtime_error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,8 +11,18 @@
 
 namespace zr {
 
-// A pattern in Perl syntax, case-sensitive, compiled anew on every call.
-boost::regex compilePattern(const std::string& pattern);
+// The compiled patterns kept for reuse, most recently used first: at most
+// this many, each of at most kLongestKeptPattern characters (longer ones are
+// compiled on every call).
+constexpr std::size_t kKeptPatterns = 32;
+constexpr std::size_t kLongestKeptPattern = 255;
+
+// A pattern compiled with the given syntax options (by default Perl syntax,
+// case-sensitive). Kept by its text and options; an invalid pattern throws
+// every time and is not kept. Calls come from one thread.
+boost::regex compilePattern(const std::string& pattern, boost::regex::flag_type flags = boost::regex::perl);
+// How many compiled patterns are kept now.
+std::size_t keptPatterns();
 
 // The pattern matches the whole text.
 bool regexMatch(const std::string& text, const std::string& pattern);

@@ -28,6 +28,8 @@ TEST_F(RegexSheet, ExamplesAndFailures) {
       {"=regex_extractn(\"a1b22\",\"(\",0)", "#VALUE! RegexExports::regex_extractn::n should be greater than 0"},
       {"=regex_extract(\"abc\",\"x\")", "#VALUE! RegexExports::regex_extract::No match found."},
       {"=regex_extract(\"abc\",\"(\")", parenthesis + ": '(>>>HERE>>>'."},
+      // A bad pattern fails again on its next use: it is not kept as compiled.
+      {"=regex_search(\"abc\",\"(\")", parenthesis + ": '(>>>HERE>>>'."},
       {"=regex_match(\"abc\",\"abcdefghijklmnopqrstuvwxyz(0123456789abc\")",
        parenthesis + " fragment: '3456789abc>>>HERE>>>'."},
       {"=regex_extractn(\"a1b22\",\"[0-9]+\",2147483647)", "#VALUE! RegexExports::regex_extractn::Fewer"},

@@ -50,4 +50,27 @@ TEST(Regex, AgreesWithPerlOnCorpus) {
   EXPECT_GT(rows, 1000);
 }
 
+// Compiled patterns are kept by text and syntax options, and only so many.
+TEST(Regex, KeptPatterns) {
+  using re = boost::regex;
+  const struct {
+    const char* pattern;
+    re::flag_type flags;
+    bool matchesUpperCase;
+  } byFlags[] = {
+      {"abc", re::perl, false}, {"abc", re::perl | re::icase, true}, {"abc", re::perl, false},
+      {"a.c", re::perl | re::icase, true}, {"a.c", re::perl | re::literal, false}, {"a.c", re::perl, false},
+  };
+  for (const auto& c : byFlags)
+    EXPECT_EQ(boost::regex_match("ABC", zr::compilePattern(c.pattern, c.flags)), c.matchesUpperCase)
+        << c.pattern << " " << c.flags;
+
+  for (size_t i = 0; i < 3 * zr::kKeptPatterns; ++i) zr::regexSearch("x", "x{" + std::to_string(i) + "}");
+  EXPECT_EQ(zr::keptPatterns(), zr::kKeptPatterns);
+  // A pattern too long to keep still works.
+  const std::string longPattern(zr::kLongestKeptPattern + 1, 'x');
+  EXPECT_TRUE(zr::regexMatch(longPattern, longPattern));
+  EXPECT_EQ(zr::keptPatterns(), zr::kKeptPatterns);
+}
+
 }  // namespace
