@@ -1,4 +1,7 @@
-// Internal state of the simulated host.
+// Internal state of the simulated host, shared by its parts: host.cpp (its
+// life, the add-in and its registrations), sheet.cpp (cells and the dependents
+// index), calc.cpp (calculation and evaluation), procedure.cpp (calling a
+// registered procedure) and calls.cpp (the host functions the add-in calls).
 #pragma once
 
 #include <ffi.h>
@@ -137,20 +140,23 @@ struct Host::Impl : standin::CallHandler {
   template <class X>
   void freeOwned(X* x);
 
-  // registration (calls.cpp)
+  // registration and reference texts (calls.cpp)
   int doRegister(const std::vector<Arg>& args, Arg& result, bool wide);
+  std::string reftext(const Area& a, bool a1) const;
 
-  // sheet and calculation (host.cpp)
+  // the sheet (sheet.cpp)
   Formula* formulaAt(int row, int col);
   Value cellValue(int row, int col) const;
   void removeFormula(int index);
+  void markDependentsDirty(const Area& changed);
+
+  // calculation (calc.cpp)
   void calcFormula(int index);
   bool attempt(int index, Value& v);
   bool pushWaiting(const std::vector<int>& list);
   void collectPrecedents(const Expr& e, std::vector<int>& out);
   void markCycle(int index);
   void calculateDirty();
-  void markDependentsDirty(const Area& changed);
   void writeResult(Formula& f, const Value& v);
   bool formulaVolatile(const Expr& e);
   // Notes the uncalculated formulas of an area in needs.
@@ -167,10 +173,20 @@ struct Host::Impl : standin::CallHandler {
   // A reference becomes its value (a cell) or values (an array).
   Value resolve(const Arg& a);
   Value scalarOf(const Arg& a);
+
+  // calling a registered procedure (procedure.cpp)
   Arg invoke(const Registration& reg, std::vector<Arg> args, const Area* caller);
+
+  // the add-in and its registrations (host.cpp)
   Registration* findFunction(const std::string& name);
-  std::string reftext(const Area& a, bool a1) const;
   void unloadModule(bool remove);
+};
+
+// Holds a frame of the call stack for the life of a scope.
+struct FramePush {
+  std::vector<Host::Impl::Frame>& frames;
+  FramePush(std::vector<Host::Impl::Frame>& f, const Host::Impl::Frame& top) : frames(f) { frames.push_back(top); }
+  ~FramePush() { frames.pop_back(); }
 };
 
 // Thrown by an evaluation at the host's own level that needs uncalculated
@@ -178,6 +194,11 @@ struct Host::Impl : standin::CallHandler {
 struct NeedsCalc {};
 
 std::string lowerText(std::string s);
+// The area of a reference text ("B2", "A1:C3"); std::invalid_argument when
+// it is not one on the sheet.
+Area parseRef(const std::string& ref);
+// The value of a constant term of a formula (#VALUE! for any other term).
+Value constantOf(const Expr& e);
 // The state of the live Host, or null.
 Host::Impl* liveImpl();
 

@@ -1,0 +1,285 @@
+// Calling a registered procedure: its type text read into libffi's call
+// frame, each argument laid out as its type letter asks, the result read back.
+#include <ffi.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "host/impl.h"
+#include "host/text.h"
+
+#ifdef _WIN32
+constexpr ffi_abi kProcedureAbi = FFI_STDCALL;  // registered procedures are __stdcall
+#else
+constexpr ffi_abi kProcedureAbi = FFI_DEFAULT_ABI;
+#endif
+
+namespace xlsim {
+
+namespace {
+
+// A number that is not finite shows #NUM!, alone or in an array.
+Value finite(Value v) {
+  if (v.kind == Value::Number && !std::isfinite(v.num)) return Value::error(xlerrNum);
+  if (v.kind == Value::Array)
+    for (auto& e : v.elements)
+      if (e.kind == Value::Number && !std::isfinite(e.num)) e = Value::error(xlerrNum);
+  return v;
+}
+
+// One letter of a type text with its suffixes.
+struct Letter {
+  char code = 0;
+  bool macro = false;
+  bool vol = false;
+};
+
+bool parseType(const std::string& t, std::vector<Letter>& out) {
+  for (char c : t) {
+    if (c == '#' || c == '!' || c == '$' || c == '&' || c == '%') {
+      if (out.empty()) return false;
+      if (c == '#') out.back().macro = true;
+      if (c == '!') out.back().vol = true;
+    } else if (std::isalnum(static_cast<unsigned char>(c))) {
+      out.push_back(Letter{static_cast<char>(std::toupper(static_cast<unsigned char>(c)))});
+    } else {
+      return false;
+    }
+  }
+  return !out.empty();
+}
+
+ffi_type* ffiType(char code) {
+  switch (code) {
+    case 'A': return &ffi_type_sint16;
+    case 'B': return &ffi_type_double;
+    case 'J': return &ffi_type_sint32;
+    case 'C':
+    case 'F':
+    case 'K':
+    case 'P':
+    case 'R': return &ffi_type_pointer;
+    default: return nullptr;
+  }
+}
+
+union Slot {
+  int16_t a;
+  double b;
+  int32_t j;
+  void* p;
+};
+
+// Lays one argument out in its slot as the type letter asks. False with the
+// value the call gives instead (an error value) in instead.
+template <class ReadScalar, class ReadValue>
+bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValue, Slot& slot, Arena& arena,
+            Value& instead) {
+  auto fail = [&](const Value& v) {
+    instead = v;
+    return false;
+  };
+  Value err;
+  switch (letter) {
+    case 'A':
+    case 'B':
+    case 'J': {
+      Value v = readScalar(a);
+      if (v.kind == Value::Text && letter == 'A') {
+        std::string t = lowerText(v.str);
+        if (t == "true" || t == "false") v = Value::boolean(t == "true");
+      }
+      double x = 0;
+      if (!numberOf(v, x, err)) return fail(err);
+      if (letter == 'B') {
+        slot.b = x;
+      } else if (letter == 'A') {
+        slot.a = x != 0 ? 1 : 0;
+      } else {
+        x = std::trunc(x);
+        if (!(x >= std::numeric_limits<int32_t>::min() && x <= std::numeric_limits<int32_t>::max()))
+          return fail(Value::error(xlerrValue));
+        slot.j = static_cast<int32_t>(x);
+      }
+      break;
+    }
+    case 'C':
+    case 'F': {
+      Value v = readScalar(a);
+      std::string s;
+      switch (v.kind) {
+        case Value::Text: s = v.str; break;
+        case Value::Number: s = numberText(v.num); break;
+        case Value::Boolean: s = v.flag ? "TRUE" : "FALSE"; break;
+        case Value::Nil:
+        case Value::Missing: break;
+        case Value::Error: return fail(v);
+        default: return fail(Value::error(xlerrValue));
+      }
+      if (s.size() > 255) s.resize(255);
+      size_t size = letter == 'F' ? 256 : s.size() + 1;
+      char* buf = static_cast<char*>(arena.alloc(size));
+      std::memcpy(buf, s.c_str(), s.size() + 1);
+      slot.p = buf;
+      break;
+    }
+    case 'K': {
+      Value v = readValue(a);
+      if (v.kind == Value::Missing) return fail(Value::error(xlerrValue));
+      int rows = 1, cols = 1;
+      std::vector<Value> el{v};
+      if (v.kind == Value::Array) {
+        rows = v.rows;
+        cols = v.columns;
+        el = v.elements;
+      }
+      if (rows > 65535 || cols > 65535) return fail(Value::error(xlerrValue));
+      FP* fp = static_cast<FP*>(arena.alloc(sizeof(FP) + sizeof(double) * el.size()));
+      fp->rows = static_cast<unsigned short>(rows);
+      fp->columns = static_cast<unsigned short>(cols);
+      for (size_t k = 0; k < el.size(); ++k) {
+        const Value& e = el[k];
+        if (e.kind == Value::Number)
+          fp->array[k] = e.num;
+        else if (e.kind == Value::Nil)
+          fp->array[k] = 0;
+        else if (e.kind == Value::Error)
+          return fail(e);
+        else
+          return fail(Value::error(xlerrValue));
+      }
+      slot.p = fp;
+      break;
+    }
+    case 'P': {
+      xloper* x = static_cast<xloper*>(arena.alloc(sizeof(xloper)));
+      putValue(readValue(a), *x, arena);
+      slot.p = x;
+      break;
+    }
+    case 'R': {
+      xloper* x = static_cast<xloper*>(arena.alloc(sizeof(xloper)));
+      if (a.isReference && onSheet(a.area))
+        putReference(a.area, *x, arena, false);
+      else
+        putValue(a.isReference ? Value::error(xlerrRef) : a.value, *x, arena);
+      slot.p = x;
+      break;
+    }
+    default: return fail(Value::error(xlerrValue));
+  }
+  return true;
+}
+
+}  // namespace
+
+const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
+  std::unique_ptr<Prepared>& slot = prepared[&reg];
+  if (slot) return *slot;
+  slot = std::make_unique<Prepared>();
+  Prepared& p = *slot;
+  p.name = lowerText(reg.functionText);
+  std::vector<Letter> letters;
+  if (!reg.address || !parseType(reg.typeText, letters)) return p;
+  p.ret = letters[0].code;
+  ffi_type* rtype = ffiType(p.ret);
+  if (!rtype || p.ret == 'F' || p.ret == 'K') return p;
+  for (size_t i = 1; i < letters.size(); ++i) {
+    ffi_type* t = ffiType(letters[i].code);
+    if (!t) return p;
+    p.params += letters[i].code;
+    p.types.push_back(t);
+  }
+  p.ok = ffi_prep_cif(&p.cif, kProcedureAbi, static_cast<unsigned>(p.types.size()), rtype,
+                      p.types.data()) == FFI_OK;
+  return p;
+}
+
+Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Area* callerArea) {
+  const Prepared& prep = prepare(reg);
+  if (!prep.ok) return Arg(Value::error(xlerrValue));
+  void* fn = reg.address;
+  const std::string& name = prep.name;
+  const std::string& params = prep.params;
+  ffi_cif cif = prep.cif;
+  if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
+  args.resize(params.size(), Arg(Value::missing()));
+  Frame frame;
+  frame.hasCaller = callerArea != nullptr;
+  if (callerArea) frame.caller = *callerArea;
+  const size_t mark = needs.size();
+  // Arguments that read an uncalculated cell: the call waits until it is.
+  auto readValue = [&](const Arg& a) {
+    Value v = resolve(a);
+    if (needs.size() > mark) throw NeedsCalc{};
+    return v;
+  };
+  auto readScalar = [&](const Arg& a) {
+    Value v = scalarOf(a);
+    if (needs.size() > mark) throw NeedsCalc{};
+    return v;
+  };
+
+  Arena arena;
+  std::vector<Slot> slots(params.size());
+  std::vector<void*> ptrs(params.size());
+  try {
+    for (size_t i = 0; i < params.size(); ++i) {
+      ptrs[i] = &slots[i];
+      Value instead;
+      if (!layOut(params[i], args[i], readScalar, readValue, slots[i], arena, instead)) return Arg(instead);
+    }
+  } catch (const NeedsCalc&) {
+    return bail();
+  }
+
+  union {
+    ffi_arg i;
+    double d;
+    void* p;
+  } rv;
+  std::memset(&rv, 0, sizeof rv);
+  {
+    FramePush top(frames, frame);
+    ffi_call(&cif, FFI_FN(fn), &rv, ptrs.data());
+  }
+  ++timesCalled[name];
+  // the function met an uncalculated cell through a host call: calculate it
+  // and call again; what it returned now does not count
+  if (needs.size() > mark) return bail();
+
+  switch (prep.ret) {
+    case 'A': return Arg(Value::boolean(static_cast<int16_t>(rv.i) != 0));
+    case 'B': return Arg(finite(Value::number(rv.d)));
+    case 'J': return Arg(Value::number(static_cast<int32_t>(rv.i)));
+    case 'C': {
+      const char* s = static_cast<const char*>(rv.p);
+      if (!s) return Arg(Value::error(xlerrNum));
+      return Arg(Value::text(std::string(s, strnlen(s, 255))));
+    }
+    default: {
+      const xloper* x = static_cast<const xloper*>(rv.p);
+      if (!x) return Arg(Value::error(xlerrNum));
+      Arg r = getArg(x);
+      if (!r.isReference) r.value = finite(std::move(r.value));
+      return r;
+    }
+  }
+}
+
+int Host::runCommand(const std::string& macroText) {
+  const std::string key = lowerText(macroText);
+  for (auto it = impl_->regs.rbegin(); it != impl_->regs.rend(); ++it) {
+    if (!it->active() || it->macroType != 2 || lowerText(it->functionText) != key || !it->address) continue;
+    auto proc = reinterpret_cast<int(WINAPI*)()>(it->address);
+    ++impl_->timesCalled[key];
+    impl_->frames.push_back(Impl::Frame{});
+    int r = proc();
+    impl_->frames.pop_back();
+    return r;
+  }
+  return -1;
+}
+
+}  // namespace xlsim
