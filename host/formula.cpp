@@ -50,8 +50,10 @@ class Parser {
  private:
   [[noreturn]] void fail(const std::string& why) { fail(why, pos_); }
   [[noreturn]] void fail(const std::string& why, size_t at) {
-    throw FormulaError("position " + std::to_string(at) + ": " + why, at);
+    throw FormulaError("position " + place(at) + ": " + why, at);
   }
+  // A position as the message counts it: the first character is 1.
+  static std::string place(size_t at) { return std::to_string(at + 1); }
   std::string unexpected() const {
     return atEnd() ? "unexpected end of formula" : "unexpected '" + std::string(1, s_[pos_]) + "'";
   }
@@ -158,7 +160,7 @@ class Parser {
     int columns = 0;
     for (;;) {
       skipBlanks();
-      if (atEnd()) fail("missing '}' to close the '{' at " + std::to_string(open));
+      if (atEnd()) fail("missing '}' to close the '{' at " + place(open));
       Expr element;
       if (!constant(element)) fail("expected a number, text, Boolean or error in the array");
       e.elements.push_back(element);
@@ -170,7 +172,7 @@ class Parser {
         continue;
       }
       if (c != ';' && c != '}') {
-        if (atEnd()) fail("missing '}' to close the '{' at " + std::to_string(open));
+        if (atEnd()) fail("missing '}' to close the '{' at " + place(open));
         fail("expected ',', ';' or '}' in the array");
       }
       if (e.rows == 0)
@@ -255,7 +257,7 @@ class Parser {
     }
     for (;;) {
       skipBlanks();
-      if (atEnd()) fail("missing ')' to close the '(' at " + std::to_string(paren));
+      if (atEnd()) fail("missing ')' to close the '(' at " + place(paren));
       char c = peek();
       e.args.push_back(c == ',' || c == ')' ? Expr() : expression(depth + 1));
       skipBlanks();
@@ -266,7 +268,7 @@ class Parser {
         ++pos_;
         return e;
       } else if (atEnd()) {
-        fail("missing ')' to close the '(' at " + std::to_string(paren));
+        fail("missing ')' to close the '(' at " + place(paren));
       } else {
         fail("expected ',' or ')'");
       }

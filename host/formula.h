@@ -49,7 +49,8 @@ struct FormulaError : std::runtime_error {
 };
 
 // Parses a formula ("=f(A1, 2)" or, without '=', a constant or a call).
-// Throws FormulaError naming the reason and the position.
+// Throws FormulaError: "position N: reason", N counting the first character
+// as 1.
 Expr parseFormula(const std::string& text);
 
 // The constant a sheet line holds when it does not start with '=': a number,

@@ -93,7 +93,7 @@ bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector
   try {
     host.setCell(ref, content);
   } catch (const xlsim::FormulaError& e) {
-    why = std::string(e.what()) + " at position " + std::to_string(e.position + 1) + " of " + content;
+    why = std::string(e.what()) + " in " + content;
     return false;
   } catch (const std::exception& e) {
     why = e.what();

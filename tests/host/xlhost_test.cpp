@@ -90,7 +90,7 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
     int status;
     const char* message;
   } cases[] = {
-      {"A1 1\nA2 =ta_num(\n", 4, ":2: position 8: missing ')'"},
+      {"A1 1\nA2 =ta_num(\n", 4, ":2: position 9: missing ')' to close the '(' at 8 in =ta_num(\n"},
       {"A1:B2 7\n", 4, ":1: a constant goes into one cell"},
       {"A1 =ta_num(1)/3\n", 4, ":1:"},
       {"!dance\n", 4, ":1: unknown step: !dance"},
