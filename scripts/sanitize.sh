@@ -34,9 +34,19 @@ step "configure" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=TRUE
 step "build" cmake --build "$build" -j"$jobs"
 step "tests under the sanitizers" ctest --test-dir "$build" --output-on-failure -j"$jobs"
-# The add-in's standard output (SQL echo) is not part of the report.
-step "fuzz: seed $seed, $calls calls" sh -c '"$1" "$2" "$3" --progress 50000 2>&1 >/dev/null' sh \
-  "$build/fuzz/zr_fuzz" "$seed" "$calls"
+# The add-in's standard output (SQL echo) is not part of the report, nor are
+# AddressSanitizer's warnings for the blocks of 2 GiB and more that zr_fuzz
+# makes fail on purpose (allocator_may_return_null, fuzz/main.cpp).
+fuzz() {
+  if "$build/fuzz/zr_fuzz" "$seed" "$calls" --progress 50000 2>&1 >/dev/null |
+    { grep -v -E '^WARNING: AddressSanitizer failed to allocate 0x[0-9a-f]+ bytes$' || true; }; then
+    echo "fuzz: passed"
+  else
+    echo "fuzz: failed"
+    return 1
+  fi
+}
+step "fuzz: seed $seed, $calls calls" fuzz
 
 echo "== timings"
 printf '%s\n' "${timings[@]}"

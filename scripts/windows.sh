@@ -4,6 +4,8 @@
 # Debian's mingw-w64 i686 compilers. Installs what is missing (Debian 12), then
 # builds the dependencies once into build-windows/sysroot from Debian's source
 # packages (Boost, SQLite, libffi, GoogleTest; Eigen from libeigen3-dev).
+# zr.xll and xlhost.exe carry no debug sections: those are in zr.xll.debug and
+# xlhost.exe.debug beside them (cmake/split_debug.sh).
 #   ./scripts/windows.sh [--tests] [TARGET...]
 # --tests also builds the test programs (scripts/windows-test.sh runs them).
 set -euo pipefail
@@ -27,48 +29,10 @@ for a in "$@"; do
   esac
 done
 
-# --- packages -------------------------------------------------------------
-packages=(cmake make pkg-config dpkg-dev bison tcl autoconf automake libtool
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
-  binutils-mingw-w64-i686 libeigen3-dev wine wine32 xvfb xauth)
-if [ "$(id -u)" -eq 0 ]; then
-  sudo=()
-elif command -v sudo >/dev/null 2>&1; then
-  sudo=(sudo)
-else
-  sudo=(false)
-fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-need_src=0
-grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src ' /etc/apt/sources.list || need_src=1
-need_i386=0
-dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
-if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_i386 -eq 1 ]; then
-  if [ "${sudo[*]}" = false ]; then
-    echo "windows.sh: installing the cross compilers, wine and source entries needs root." >&2
-    echo "Run this script as root (or with sudo available)." >&2
-    exit 1
-  fi
-  if [ $need_src -eq 1 ]; then
-    # Source entries beside the binary ones, for apt-get source.
-    "${sudo[@]}" tee /etc/apt/sources.list.d/zr-deb-src.sources >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  fi
-  # wine32 runs 32-bit programs and comes from the i386 architecture.
-  [ $need_i386 -eq 1 ] && "${sudo[@]}" dpkg --add-architecture i386
-  "${sudo[@]}" apt-get update -q
-  if [ ${#missing[@]} -gt 0 ]; then
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-  fi
-fi
+# --- packages (scripts/prereqs.sh) ----------------------------------------
+. scripts/prereqs.sh
+prereqs_need windows
+prereqs_install windows.sh
 
 # --- dependency sysroot ---------------------------------------------------
 mkdir -p "$src" "$sysroot/include" "$sysroot/lib"
@@ -158,4 +122,4 @@ elif [ $tests = ON ]; then
 else
   cmake --build "$out" -j"$jobs" --target zr xlhost
 fi
-echo "windows.sh: built $out/zr.xll and $out/xlhost.exe"
+echo "windows.sh: built $out/zr.xll and $out/xlhost.exe (debug information: zr.xll.debug, xlhost.exe.debug)"
