@@ -15,6 +15,10 @@ set(Eigen3_DIR /usr/share/eigen3/cmake CACHE PATH "" FORCE)
 set(ZR_TEST_DIRS "pool;analytics;calendar;matrix;statistics;sql;filesystem;regex" CACHE STRING
   "Test folders to build")
 
+# Boost 1.74 turns thread_local off for 32-bit MinGW on purpose, which
+# Boost.Math mistakes for a pre-C++11 compiler and says so at every include.
+add_compile_definitions(BOOST_MATH_DISABLE_DEPRECATED_03_WARNING)
+
 # A stdcall symbol never stands in for a cdecl one or the other way round.
 add_link_options(-Wl,--disable-stdcall-fixup)
 
@@ -80,6 +84,10 @@ function(zr_windows_exports)
     gtest_discover_tests(windows_test DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
   endif()
+  # What a user copies carries no debug sections: they go to zr.xll.debug and
+  # xlhost.exe.debug beside them, found by gdb through .gnu_debuglink.
+  set_property(TARGET zr xlhost PROPERTY RULE_LAUNCH_LINK
+    "${PROJECT_SOURCE_DIR}/cmake/split_debug.sh ${CMAKE_OBJCOPY}")
   add_executable(zr_exports ${PROJECT_SOURCE_DIR}/platform/win32/export_list.cpp)
   target_link_libraries(zr_exports PRIVATE ${objects} xlplatform)
   set(def ${CMAKE_BINARY_DIR}/zr.def)
