@@ -1,7 +1,9 @@
 // The object pool: one insertion and one lookup per call, with many
-// distinct calling cells.
+// distinct calling cells visited in order and in random order.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "bench/scripted_host.h"
@@ -14,9 +16,10 @@ std::string cellRef(int i) {
          std::to_string(i / 26 + 1);
 }
 
-// Every call comes from the next of n cells; each cell replaces its own
-// object and the lookup reads the new one.
-void BM_InsertAndLookup(benchmark::State& state) {
+// Every call comes from one of n cells, the cells visited in order or in a
+// fixed random order; each cell replaces its own object and the lookup reads
+// the new one.
+void insertAndLookup(benchmark::State& state, bool shuffled) {
   const int n = static_cast<int>(state.range(0));
   ScriptedHost host;
   std::vector<std::string> cells;
@@ -28,6 +31,7 @@ void BM_InsertAndLookup(benchmark::State& state) {
     host.setCaller(cells[i]);
     pool.insert(boost::any(1.0));
   }
+  if (shuffled) std::shuffle(cells.begin(), cells.end(), std::mt19937(7));
   int i = 0;
   for (auto _ : state) {
     host.setCaller(cells[i]);
@@ -37,7 +41,11 @@ void BM_InsertAndLookup(benchmark::State& state) {
   }
   state.counters["objects"] = static_cast<double>(pool.count());
 }
+
+void BM_InsertAndLookup(benchmark::State& state) { insertAndLookup(state, false); }
+void BM_InsertAndLookupRandom(benchmark::State& state) { insertAndLookup(state, true); }
 BENCHMARK(BM_InsertAndLookup)->Arg(1000)->Arg(100000)->Arg(1000000);
+BENCHMARK(BM_InsertAndLookupRandom)->Arg(1000)->Arg(100000)->Arg(1000000);
 
 }  // namespace
 

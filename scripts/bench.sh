@@ -41,8 +41,9 @@ RULES = [
     ("matrix_decomp_bench", r"(\w+)/library(.*)", r"\1/lapack\2", False),
     ("option_bench", r"BM_(DeltaThroughHost/\d+|VersionThroughHost)", "BM_DeltaDirect", False),
     ("pool_bench", r"BM_InsertAndLookup/(\d+)", "BM_InsertAndLookup/1000", False),
-    ("regex_bench", r"BM_(Search|Replace)(Library|ThroughHost)", r"BM_\1Boost", False),
-    ("regex_bench", r"BM_VersionThroughHost", "BM_SearchThroughHost", False),
+    ("pool_bench", r"BM_InsertAndLookupRandom/(\d+)", r"BM_InsertAndLookup/\1", False),
+    ("regex_bench", r"BM_(Search|Replace)(Sheet|ThroughHost|Library|Boost)", r"BM_\1Perl", False),
+    ("regex_bench", r"BM_Version(Sheet|ThroughHost)", "BM_SearchPerl", False),
     ("statistics_bench", r"BM_(\w+)_(Procedure|Dispatch)", r"BM_\1_Bare", False),
     ("statistics_bench", r"BM_Frame_Procedure", "BM_NormalCdf_Procedure", False),
 ]
@@ -73,7 +74,8 @@ for fname in sorted(os.listdir(folder)):
     for b in data.get("benchmarks", []):
         if b.get("error_occurred"):
             continue
-        name = b.get("run_name", b["name"])
+        # a run of a fixed count of manual-time iterations is named as the benchmark
+        name = re.sub(r"/(iterations:\d+|manual_time)", "", b.get("run_name", b["name"]))
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") not in ("min", "mean"):
             continue
         t = b["real_time"] * SCALE[b.get("time_unit", "ns")]
