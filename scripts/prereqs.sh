@@ -29,8 +29,10 @@ src_stanzas=
 
 # The configured one-line entries (sources.list, *.list) of type $1, as deb-src.
 apt_lines() {
-  cat "$apt_etc/sources.list" "$apt_etc"/sources.list.d/*.list 2>/dev/null |
-    sed -n "s/^[[:space:]]*$1[[:space:]]\+/deb-src /p"
+  local f
+  for f in "$apt_etc/sources.list" "$apt_etc"/sources.list.d/*.list; do
+    [ ! -f "$f" ] || sed -n "s/^[[:space:]]*$1[[:space:]]\+/deb-src /p" "$f"
+  done
 }
 
 # The enabled deb822 stanzas (*.sources) whose types include $1, as deb-src.
