@@ -1,7 +1,9 @@
 // xlhost [--addin PATH] [--tsv] SHEETFILE
+// xlhost [--addin PATH] --functions [PATTERN]
 //
 // Loads an add-in into the simulated host, enters the cells of a sheet file,
-// calculates, runs the file's steps and prints the sheet.
+// calculates, runs the file's steps and prints the sheet; or prints what the
+// add-in registered.
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +28,15 @@ namespace fs = std::filesystem;
 namespace {
 
 int usage() {
-  std::cerr << "usage: xlhost [--addin PATH] [--tsv] SHEETFILE\n";
+  std::cerr << "usage: xlhost [--addin PATH] [--tsv] SHEETFILE\n"
+               "       xlhost [--addin PATH] --functions [PATTERN]\n"
+               "  --addin PATH  the add-in to load (default: the built zr.xll)\n"
+               "  --tsv         every cell as reference, kind and full value, tab-separated\n"
+               "  --functions   the registered functions and commands: category, name,\n"
+               "                arguments with their help, the function's help. PATTERN\n"
+               "                picks names as util_fnsearch does: matched from the first\n"
+               "                character, letter case ignored, ? one character, * any\n"
+               "                run (\"*cdf\" finds names holding cdf)\n";
   return 2;
 }
 
@@ -187,15 +197,69 @@ void printGrid(const xlsim::Host& host, const Formats& formats) {
   }
 }
 
+std::vector<std::string> argumentNames(const std::string& text) {
+  std::vector<std::string> names;
+  std::istringstream in(text);
+  for (std::string name; std::getline(in, name, ',');)
+    if (!trim(name).empty()) names.push_back(trim(name));
+  return names;
+}
+
+// The reference of one registration: name(arguments), the function's help,
+// then each argument with its help.
+void printFunction(const xlsim::Registration& r) {
+  std::vector<std::string> names = argumentNames(r.argumentText);
+  std::string call = r.functionText;
+  if (r.macroType == 1) {
+    std::string list;
+    for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+    call += "(" + list + ")";
+  }
+  std::cout << "  " << call << '\n';
+  if (!trim(r.functionHelp).empty()) std::cout << "      " << trim(r.functionHelp) << '\n';
+  size_t width = 0;
+  for (const auto& n : names) width = std::max(width, n.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string help = i < r.argumentHelp.size() ? trim(r.argumentHelp[i]) : std::string();
+    std::cout << "      " << names[i];
+    if (!help.empty()) std::cout << std::string(width - names[i].size() + 2, ' ') << help;
+    std::cout << '\n';
+  }
+}
+
+// The active registrations whose names match the pattern: the functions by
+// category, in the order the categories first came, then the commands.
+// False when none matches.
+bool printFunctions(const xlsim::Host& host, const std::string& pattern) {
+  const std::string commands = "Commands";
+  auto group = [&](const xlsim::Registration& r) { return r.macroType == 1 ? r.category : commands; };
+  std::vector<const xlsim::Registration*> found;
+  std::vector<std::string> groups;
+  for (const auto& r : host.registrations()) {
+    if (!r.active() || xlsim::search(pattern, r.functionText) != 1) continue;
+    found.push_back(&r);
+    if (std::find(groups.begin(), groups.end(), group(r)) == groups.end()) groups.push_back(group(r));
+  }
+  std::stable_partition(groups.begin(), groups.end(), [&](const std::string& g) { return g != commands; });
+  for (size_t k = 0; k < groups.size(); ++k) {
+    std::cout << (k ? "\n" : "") << (groups[k].empty() ? "(no category)" : groups[k]) << '\n';
+    for (const auto* r : found)
+      if (group(*r) == groups[k]) printFunction(*r);
+  }
+  return !found.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string addin, sheet;
-  bool tsv = false;
+  bool tsv = false, functions = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--tsv") {
       tsv = true;
+    } else if (a == "--functions") {
+      functions = true;
     } else if (a == "--addin") {
       if (++i >= argc) return usage();
       addin = argv[i];
@@ -212,13 +276,13 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (sheet.empty()) return usage();
+  if (functions ? tsv : sheet.empty()) return usage();
   if (addin.empty()) addin = defaultAddin();
 
   std::error_code ec;
   std::ifstream in;
-  if (!fs::is_directory(sheet, ec)) in.open(sheet);
-  if (!in.is_open() || !in) {
+  if (!functions && !fs::is_directory(sheet, ec)) in.open(sheet);
+  if (!functions && (!in.is_open() || !in)) {
     std::cerr << "xlhost: cannot read " << sheet << '\n';
     return 2;
   }
@@ -232,6 +296,14 @@ int main(int argc, char** argv) {
   }
   if (host.autoOpenResult() != 1)
     std::cerr << "xlhost: xlAutoOpen of " << addin << " returned " << host.autoOpenResult() << '\n';
+  if (functions) {
+    const std::string& pattern = sheet;
+    bool any = printFunctions(host, pattern);
+    if (!any) std::cerr << "xlhost: no registered function matches " << pattern << '\n';
+    std::cout.flush();
+    host.unload();
+    return any ? 0 : 1;
+  }
 
   std::vector<Step> steps;
   std::string raw;

@@ -22,15 +22,18 @@ std::string shellWord(const std::string& s) {
   return q + "'";
 }
 
+// What xlhost is given after the options: the sheet's file, its folder, nothing.
+enum class Operand { File, Folder, None };
+
 // Writes the sheet to a file in a folder whose name holds a blank and runs
-// xlhost on it (on the folder itself when folder is true).
-Outcome xlhost(const std::string& sheet, const std::string& options, bool folder = false) {
+// xlhost on it.
+Outcome xlhost(const std::string& sheet, const std::string& options, Operand operand = Operand::File) {
   char dir[] = "/tmp/xlhost test-XXXXXX";
   if (!mkdtemp(dir)) return {};
   std::string file = std::string(dir) + "/t.sheet", errFile = std::string(dir) + "/err";
   std::ofstream(file) << sheet;
-  std::string cmd =
-      shellWord(XLHOST) + " " + options + " " + shellWord(folder ? dir : file) + " 2>" + shellWord(errFile);
+  std::string target = operand == Operand::None ? "" : shellWord(operand == Operand::Folder ? dir : file);
+  std::string cmd = shellWord(XLHOST) + " " + options + " " + target + " 2>" + shellWord(errFile);
   Outcome r;
   if (FILE* p = popen(cmd.c_str(), "r")) {
     char buf[4096];
@@ -106,7 +109,27 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
   Outcome r = xlhost("A1 1\n", "--addin /nonexistent.xll");
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("/nonexistent.xll"), std::string::npos) << r.err;
-  r = xlhost("A1 1\n", addin, true);
+  r = xlhost("A1 1\n", addin, Operand::Folder);
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+}
+
+TEST(Xlhost, FunctionsPrintsWhatTheAddinRegistered) {
+  struct Case {
+    const char* pattern;
+    int status;
+    const char* out;
+  } cases[] = {
+      // every argument named, with its help where one was registered
+      {"TA_D*", 0, "Test\n  ta_depends(Value, Dependent)\n      ta_depends for tests.\n"
+                   "      Value      first argument.\n      Dependent\n"},
+      // a command under its own heading; a refused registration is not listed
+      {"t?.c*", 0, "Commands\n  TA.CMD\n      TA.CMD for tests.\n"},
+      {"ta_hidden", 1, ""},
+  };
+  for (const auto& c : cases) {
+    Outcome r = xlhost("", addin + " --functions '" + c.pattern + "'", Operand::None);
+    EXPECT_EQ(r.status, c.status) << c.pattern << r.err;
+    EXPECT_EQ(r.out, c.out) << c.pattern;
+  }
 }
