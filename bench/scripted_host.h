@@ -1,5 +1,6 @@
-// A minimal host for benchmarks: answers the calling cell, its reference
-// text and the main window, and keeps a number of top-level windows.
+// A minimal host for benchmarks and the pool's tests: answers the calling
+// cell, its reference text and the main window, and keeps a number of
+// top-level windows.
 #pragma once
 
 #include <string>
@@ -25,6 +26,8 @@ class ScriptedHost : public standin::CallHandler {
     text_.assign(1, static_cast<char>(ref.size()));
     text_ += ref;
   }
+
+  HWND mainWindow() const { return main_; }
 
   int version() override { return 0x0C00; }
   int call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) override {

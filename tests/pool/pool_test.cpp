@@ -2,59 +2,22 @@
 // handle names, what each insertion frees, lookups, per-cell messages.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 
+#include "bench/scripted_host.h"
 #include "platform/standin.h"
 #include "pool/frame.h"
 
 namespace {
 
-// Answers xlfCaller and xlfReftext with the cell the test says is calling,
-// and xlGetHwnd with the main window.
-struct ScriptedCaller : standin::CallHandler {
-  std::string cell = "[Book1]Sheet1!$A$1";
-  HWND main = standin::createWindow("XLMAIN", "Book1");
-  int version() override { return 0x0C00; }
-  int call(int xlfn, LPXLOPER result, int count, LPXLOPER opers[]) override {
-    switch (xlfn) {
-      case xlfCaller:
-        result->xltype = xltypeNum;
-        result->val.num = 0;
-        return xlretSuccess;
-      case xlfReftext:
-        text_.assign(1, static_cast<char>(cell.size()));
-        text_ += cell;
-        result->xltype = xltypeStr;
-        result->val.str = &text_[0];
-        return xlretSuccess;
-      case xlGetHwnd:
-        result->xltype = xltypeInt;
-        result->val.w = static_cast<short>(reinterpret_cast<uintptr_t>(main));
-        return xlretSuccess;
-      case xlFree:
-        return xlretSuccess;
-      default:
-        return xlretInvXlfn;
-    }
-  }
-  std::string text_;
-};
-
 class Pool : public ::testing::Test {
  protected:
-  Pool() { standin::setCallHandler(&host); }
-  ~Pool() override {
-    standin::setCallHandler(nullptr);
-    standin::reset();
-  }
-
   // The pool is one per process: each test works on handles of its own cells.
   handleFactory& pool = handleFactory::instance();
-  ScriptedCaller host;
+  ScriptedHost host;
 
   std::string insertFrom(const std::string& cell, double value) {
-    host.cell = cell;
+    host.setCaller(cell);
     return pool.insert(boost::any(value)).text();
   }
 };
@@ -100,7 +63,7 @@ TEST_F(Pool, CallerKeysIgnoreLetterCase) {
   insertFrom("[Book1]Sheet1!$E$2", 1);
   insertFrom("[BOOK1]SHEET1!$e$1", 2);  // the same cell replaces its own object
   EXPECT_TRUE(pool.get(h1).empty());
-  host.cell = "[book1]sheet1!$E$1";
+  host.setCaller("[book1]sheet1!$E$1");
   pool.setError("failed");
   EXPECT_EQ(*pool.error(OPER("[BOOK1]Sheet1!$e$1")), "failed");
 }
@@ -108,11 +71,11 @@ TEST_F(Pool, CallerKeysIgnoreLetterCase) {
 TEST_F(Pool, MessagesOfManyCellsSurviveEachOthersErasure) {
   auto cell = [](int i) { return "[Book1]Sheet2!$H$" + std::to_string(i + 1); };
   for (int i = 0; i < 3000; ++i) {
-    host.cell = cell(i);
+    host.setCaller(cell(i));
     pool.setError("failure " + std::to_string(i));
   }
   for (int i = 0; i < 3000; i += 2) {
-    host.cell = cell(i);
+    host.setCaller(cell(i));
     pool.clearError();
   }
   for (int i = 0; i < 3000; ++i) {
@@ -141,10 +104,10 @@ TEST_F(Pool, UnknownMistypedAndUnreachable) {
 
 // Runs work(result) in the frame from a cell and gives the result.
 template <class Work>
-OPER run(ScriptedCaller& host, const std::string& cell, Work work,
+OPER run(ScriptedHost& host, const std::string& cell, Work work,
          const xll::FrameSteps& steps = xll::fullFrame) {
   static OPER result;
-  host.cell = cell;
+  host.setCaller(cell);
   return *static_cast<OPER*>(xll::framed(result, [&] { work(result); }, steps));
 }
 
@@ -176,11 +139,11 @@ TEST_F(Pool, FrameStoresEveryKindOfFailureForItsCell) {
 
 TEST_F(Pool, FrameSkipsTheWorkInTheFunctionWizard) {
   const std::string cell = "[Book1]Sheet4!$B$1";
-  HWND other = standin::createWindow("XLDESK", "", host.main);
+  HWND other = standin::createWindow("XLDESK", "", host.mainWindow());
   const struct { const char* windowClass; HWND parent; bool wizard; } windows[] = {
-      {"bosa_sdm_XL9", host.main, true},   {"BOSA_SDM_xl12", host.main, true},
-      {"bosa_sdm_XL9", other, false},      {"bosa_sdm", host.main, false},
-      {"msctls_bosa_sdm_XL9", host.main, false},
+      {"bosa_sdm_XL9", host.mainWindow(), true},   {"BOSA_SDM_xl12", host.mainWindow(), true},
+      {"bosa_sdm_XL9", other, false},      {"bosa_sdm", host.mainWindow(), false},
+      {"msctls_bosa_sdm_XL9", host.mainWindow(), false},
   };
   for (const auto& w : windows) {
     HWND window = standin::createWindow(w.windowClass, "", w.parent);
