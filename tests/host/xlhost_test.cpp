@@ -50,6 +50,13 @@ Outcome xlhost(const std::string& sheet, const std::string& options, Operand ope
 
 const std::string addin = "--addin " + shellWord(TESTADDIN);
 
+// A row of a table: what xlhost is given, its exit status, what it prints.
+struct Row {
+  const char* given;
+  int status;
+  const char* printed;
+};
+
 }  // namespace
 
 TEST(Xlhost, TsvListsEveryCellAfterTheSteps) {
@@ -88,11 +95,7 @@ TEST(Xlhost, GridShowsDatesWhereFormatted) {
 }
 
 TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
-  struct Case {
-    const char* sheet;
-    int status;
-    const char* message;
-  } cases[] = {
+  const Row cases[] = {
       {"A1 1\nA2 =ta_num(\n", 4, ":2: position 9: missing ')' to close the '(' at 8 in =ta_num(\n"},
       {"A1:B2 7\n", 4, ":1: a constant goes into one cell"},
       {"A1 =ta_num(1)/3\n", 4, ":1:"},
@@ -102,9 +105,9 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
       {"!format A1 percent\n", 4, ":1: unknown step"},
   };
   for (const auto& c : cases) {
-    Outcome r = xlhost(c.sheet, addin);
-    EXPECT_EQ(r.status, c.status) << c.sheet;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.sheet << r.err;
+    Outcome r = xlhost(c.given, addin);
+    EXPECT_EQ(r.status, c.status) << c.given;
+    EXPECT_NE(r.err.find(c.printed), std::string::npos) << c.given << r.err;
   }
   Outcome r = xlhost("A1 1\n", "--addin /nonexistent.xll");
   EXPECT_EQ(r.status, 3);
@@ -115,11 +118,7 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
 }
 
 TEST(Xlhost, FunctionsPrintsWhatTheAddinRegistered) {
-  struct Case {
-    const char* pattern;
-    int status;
-    const char* out;
-  } cases[] = {
+  const Row cases[] = {
       // every argument named, with its help where one was registered
       {"TA_D*", 0, "Test\n  ta_depends(Value, Dependent)\n      ta_depends for tests.\n"
                    "      Value      first argument.\n      Dependent\n"},
@@ -128,8 +127,8 @@ TEST(Xlhost, FunctionsPrintsWhatTheAddinRegistered) {
       {"ta_hidden", 1, ""},
   };
   for (const auto& c : cases) {
-    Outcome r = xlhost("", addin + " --functions '" + c.pattern + "'", Operand::None);
-    EXPECT_EQ(r.status, c.status) << c.pattern << r.err;
-    EXPECT_EQ(r.out, c.out) << c.pattern;
+    Outcome r = xlhost("", addin + " --functions '" + c.given + "'", Operand::None);
+    EXPECT_EQ(r.status, c.status) << c.given << r.err;
+    EXPECT_EQ(r.out, c.printed) << c.given;
   }
 }
