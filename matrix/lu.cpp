@@ -25,6 +25,7 @@ void requireSquare(const Matrix& a, const char* function) {
 
 FullPivLU fullPivLU(const Matrix& a) {
   if (a.size() == 0) throw std::string("ZR::uBlasMatrix::mtrx_fullPivLU - Input matrix is empty");
+  requireFinite(a, "mtrx_fullPivLU");
   return FullPivLU(a);
 }
 
@@ -54,6 +55,7 @@ Matrix extract(const FullPivLU& lu, LUFactor factor) {
 
 Matrix partialPivLU(const Matrix& a) {
   requireSquare(a, "mtrx_partialPivLU");
+  requireFinite(a, "mtrx_partialPivLU");
   if (a.size() == 0) return Matrix(0, 0);
   return Eigen::PartialPivLU<Matrix>(a).matrixLU();
 }
@@ -61,13 +63,18 @@ Matrix partialPivLU(const Matrix& a) {
 // An empty matrix is answered by its shape: rank 0, so the kernel is the
 // identity (c x 1 zeros when c is 0) and the image r x 1 zeros.
 bool isInvertible(const Matrix& a) {
+  requireFinite(a, "mtrx_isInvertible");
   if (a.size() == 0) return a.rows() == a.cols();
   return FullPivLU(a).isInvertible();
 }
 
-Eigen::Index rank(const Matrix& a) { return a.size() == 0 ? 0 : FullPivLU(a).rank(); }
+Eigen::Index rank(const Matrix& a) {
+  requireFinite(a, "mtrx_rank");
+  return a.size() == 0 ? 0 : FullPivLU(a).rank();
+}
 
 Matrix kernel(const Matrix& a) {
+  requireFinite(a, "mtrx_kernel");
   const Eigen::Index c = a.cols();
   if (a.size() == 0) {
     Matrix k = newMatrix(c, c == 0 ? 1 : c);
@@ -80,6 +87,7 @@ Matrix kernel(const Matrix& a) {
 }
 
 Matrix image(const Matrix& a) {
+  requireFinite(a, "mtrx_image");
   if (a.size() == 0) {
     Matrix zeros = newMatrix(a.rows(), 1);
     zeros.setZero();
@@ -89,6 +97,7 @@ Matrix image(const Matrix& a) {
 }
 
 Matrix inverse(const Matrix& a) {
+  requireFinite(a, "mtrx_invert");
   if (a.rows() == 0 && a.cols() == 0) return Matrix(0, 0);
   if (a.size() != 0) {
     const FullPivLU lu(a);

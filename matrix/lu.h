@@ -1,5 +1,6 @@
 // LU decompositions and what they answer: inverse, determinant, rank,
-// kernel and image. Plain C++ over Eigen.
+// kernel and image. All but the determinant refuse a matrix holding NaN or
+// infinity. Plain C++ over Eigen.
 #pragma once
 
 #include "matrix/matrix.h"
@@ -33,6 +34,8 @@ Matrix image(const Matrix& a);   // r x rank; r x 1 zeros at rank 0
 Matrix inverse(const Matrix& a);
 
 // By partial-pivot LU; 1 for a 0 x 0 matrix; a non-square matrix is refused.
+// A NaN or infinity is not refused: it carries into a determinant that is
+// not finite.
 double determinant(const Matrix& a);
 
 }  // namespace ZR

@@ -18,6 +18,10 @@ Matrix newMatrix(std::int64_t rows, std::int64_t cols) {
   return Matrix(static_cast<Eigen::Index>(rows), static_cast<Eigen::Index>(cols));
 }
 
+void requireFinite(const Matrix& a, const char* function) {
+  if (!a.allFinite()) throw std::string("ZR::uBlasMatrix::") + function + " - Input matrix holds NaN or infinity";
+}
+
 bool optionIs(const std::string& option, const char* word) {
   const std::size_t n = std::strlen(word);
   if (option.size() != n) return false;

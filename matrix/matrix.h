@@ -21,6 +21,10 @@ void checkSize(std::int64_t rows, std::int64_t cols);
 // A rows x cols matrix (values uninitialised) that has passed checkSize.
 Matrix newMatrix(std::int64_t rows, std::int64_t cols);
 
+// Throws "ZR::uBlasMatrix::<function> - Input matrix holds NaN or infinity"
+// unless every value of a is finite.
+void requireFinite(const Matrix& a, const char* function);
+
 // Option-text rule: equal when the lengths agree and the characters agree
 // ignoring ASCII letter case; "" equals only "".
 bool optionIs(const std::string& option, const char* word);

@@ -1,29 +1,65 @@
 #include "matrix/qr.h"
 
+#include <cmath>
 #include <string>
 
 #include "matrix/lu.h"
 
 namespace ZR {
 
-Matrix householderQr(const Matrix& a) { return Eigen::HouseholderQR<Matrix>(a).matrixQR(); }
+namespace {
+
+// Householder steps sum squares unscaled, which underflow or overflow far
+// from 1. Scaling by a power of two is exact: each decomposition takes
+// a * 2^-e, whose largest magnitude lies in [0.5, 1), and gives R back
+// times 2^e; Q and the Householder vectors do not depend on the scale.
+class Scale {
+ public:
+  Scale(const Matrix& a, const char* function) {
+    requireFinite(a, function);
+    if (a.size() != 0) std::frexp(a.cwiseAbs().maxCoeff(), &e_);
+  }
+  // The scaled matrix as an expression, evaluated into the decomposition.
+  auto of(const Matrix& a) const {
+    const int e = -e_;
+    return a.unaryExpr([e](double x) { return std::ldexp(x, e); });
+  }
+  // A packed QR matrix or R with its upper part (R) scaled back.
+  Matrix back(Matrix packed) const {
+    for (Eigen::Index i = 0; i < packed.rows(); ++i)
+      for (Eigen::Index j = i; j < packed.cols(); ++j) packed(i, j) = std::ldexp(packed(i, j), e_);
+    return packed;
+  }
+
+ private:
+  int e_ = 0;
+};
+
+}  // namespace
+
+Matrix householderQr(const Matrix& a) {
+  const Scale s(a, "mtrx_houseHolderQr");
+  return s.back(Eigen::HouseholderQR<Matrix>(s.of(a)).matrixQR());
+}
 
 Matrix colPivHouseholderQr(const Matrix& a) {
   // The column norms' maximum does not exist without columns.
   if (a.cols() == 0)
     throw std::string("ZR::uBlasMatrix::mtrx_colPivHouseholderQr - Input matrix has no columns");
-  return Eigen::ColPivHouseholderQR<Matrix>(a).matrixQR();
+  const Scale s(a, "mtrx_colPivHouseholderQr");
+  return s.back(Eigen::ColPivHouseholderQR<Matrix>(s.of(a)).matrixQR());
 }
 
 Matrix fullPivHouseholderQr(const Matrix& a, QRFactor factor) {
   if (factor == QRFactor::Q) checkSize(a.rows(), a.rows());
-  const Eigen::FullPivHouseholderQR<Matrix> qr(a);
+  const Scale s(a, "mtrx_fullPivHouseholderQr");
+  const Eigen::FullPivHouseholderQR<Matrix> qr(s.of(a));
   switch (factor) {
-    case QRFactor::R: return upperPart(qr.matrixQR());
+    case QRFactor::R: return s.back(upperPart(qr.matrixQR()));
     case QRFactor::Q: return qr.matrixQ();
     case QRFactor::Packed: break;
   }
-  return qr.matrixQR();
+  return s.back(qr.matrixQR());
 }
 
 }  // namespace ZR

@@ -1,5 +1,6 @@
 // Householder QR decompositions, without, with column and with full
-// pivoting. Plain C++ over Eigen.
+// pivoting, right at any scale of a's values. Each refuses a matrix holding
+// NaN or infinity. Plain C++ over Eigen.
 #pragma once
 
 #include "matrix/matrix.h"

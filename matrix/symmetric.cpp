@@ -15,6 +15,7 @@ Matrix lowerSymmetric(const Matrix& a, const char* function) {
   if (a.rows() != a.cols() || a.rows() == 0) fail(function, "Input matrix must be square and not empty");
   Matrix s = newMatrix(a.rows(), a.cols());
   s = a.selfadjointView<Eigen::Lower>();
+  requireFinite(s, function);
   return s;
 }
 

@@ -1,6 +1,7 @@
 // Decompositions of symmetric matrices: Cholesky, pivoted LDL^T and the
 // self-adjoint eigen solver. Each reads only the lower triangle (diagonal
-// included) of a square, non-empty matrix and refuses any other shape.
+// included) of a square, non-empty matrix and refuses any other shape and
+// a NaN or infinity in that triangle.
 // Plain C++ over Eigen.
 #pragma once
 

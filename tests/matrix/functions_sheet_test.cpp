@@ -22,6 +22,8 @@ class MatrixSheet : public zrtest::AddinTest {
                           "B2 {1,1;1,1}", "B3 {1,2,3;4,5,7}"})
       host.setCell(std::string(c, 2), "=mtrx_create(" + std::string(c + 3) + ")");
     host.setCell("B4", "=mtrx_fullPivLU(B3)");
+    host.setCell("B5", "=mtrx_cwiseInverse(mtrx_create({0,1;1,1}))");  // {inf,1;1,1}
+    host.setCell("B6", "=mtrx_minus(B5,B5)");                           // {NaN,0;0,0}
     host.calculate();
   }
   Value cell(const std::string& formula) { return enter(last = "C" + std::to_string(++row), formula); }
@@ -98,7 +100,8 @@ TEST_F(MatrixSheet, RangesInAndHostValuesOut) {
   // A number or Boolean as the cell shows it, else what mtrx_display shows of the stored matrix.
   const std::pair<const char*, const char*> cases[] = {
       {"=mtrx_rows(A1)", "2"}, {"=mtrx_cols(mtrx_zero(0,4))", "4"}, {"=mtrx_dotProd(A2,A2)", "14"},
-      {"=mtrx_det(B1)", "8"}, {"=mtrx_isInvertible(B3)", "FALSE"},
+      {"=mtrx_det(B1)", "8"}, {"=mtrx_det(B5)", "#NUM!"}, {"=mtrx_det(B6)", "#NUM!"},
+      {"=mtrx_isInvertible(B3)", "FALSE"},
       {"=mtrx_isZero(mtrx_constant(2,2,1E-13),)", "FALSE"},  // an empty precision arrives as 0: exact
       {"=mtrx_isIdentity(mtrx_constant(1,1,1.25),0.5)", "TRUE"},
       {"=mtrx_isConstant(mtrx_constant(1,2,1.5),1.5000001,1E-6)", "TRUE"},
@@ -136,6 +139,7 @@ TEST_F(MatrixSheet, RangesInAndHostValuesOut) {
       {"mtrx_partialPivLU(B1,\"Lu\")", "mtrx_create({4,2;0.5,2})", 22},
       {"mtrx_houseHolderQr(B3,\"QR\")", "mtrx_houseHolderQr(B3,\"\")", 23},
       {"mtrx_colPivHouseholderQr(B3,\"R\")", "mtrx_triangularView(mtrx_colPivHouseholderQr(B3,\"\"),\"u\")", 23},
+      {"mtrx_fullPivHouseholderQr(B3,\"R\")", "mtrx_triangularView(mtrx_fullPivHouseholderQr(B3,\"qr\"),\"u\")", 23},
       {"mtrx_cholesky(B1,\"U\")", "mtrx_transpose(mtrx_cholesky(B1,\"\"))", 22},
       {"mtrx_ldlt(B1,\"D\")", "mtrx_create({4,0;0,2})", 22},
       {"mtrx_ldlt(mtrx_create({5}),\"u\")", "mtrx_create({1})", 11},
@@ -152,6 +156,7 @@ TEST_F(MatrixSheet, FailuresInTheOrderOfTheirChecks) {
   const std::string anyCast = "boost::bad_any_cast: failed conversion using boost::any_cast";
   const std::string blas = "ZR::uBlasMatrix::", u = "uBlasMatrix::", incompatible = "::Incompatible matrices";
   const std::string caseSensitive = "::Invalid value for opt. This option is case sensitive.";
+  const std::string nonFinite = " - Input matrix holds NaN or infinity";
   const std::string repeat = u + "mtrx_repeat::repeated dimension exceeds 2147483647";
   const struct { const char* formula; std::string message; } cases[] = {
       // Handles are looked up in argument order and before any index test; a
@@ -211,6 +216,22 @@ TEST_F(MatrixSheet, FailuresInTheOrderOfTheirChecks) {
       {"mtrx_cholesky(B2,\"l\")", blas + "mtrx_cholesky - Input matrix is not positive definite"},
       {"mtrx_ldlt(mtrx_create({0,1;1,0}),\"l\")", blas + "mtrx_ldlt - Input matrix has no LDLT decomposition"},
       {"mtrx_eigenVectors(B3)", blas + "mtrx_eigenVectors - Input matrix must be square and not empty"},
+      // A NaN or infinity, refused by each function that decomposes.
+      {"mtrx_rank(B5)", blas + "mtrx_rank" + nonFinite}, {"mtrx_kernel(B6)", blas + "mtrx_kernel" + nonFinite},
+      {"mtrx_image(B5)", blas + "mtrx_image" + nonFinite},
+      {"mtrx_isInvertible(B6)", blas + "mtrx_isInvertible" + nonFinite},
+      {"mtrx_invert(B6)", blas + "mtrx_invert" + nonFinite},
+      {"mtrx_fullPivLU(B5)", blas + "mtrx_fullPivLU" + nonFinite},
+      {"mtrx_partialPivLU(B6,\"l\")", blas + "mtrx_partialPivLU" + nonFinite},
+      {"mtrx_houseHolderQr(B5,\"r\")", blas + "mtrx_houseHolderQr" + nonFinite},
+      {"mtrx_colPivHouseholderQr(B6,\"qr\")", blas + "mtrx_colPivHouseholderQr" + nonFinite},
+      {"mtrx_fullPivHouseholderQr(B5,\"q\")", blas + "mtrx_fullPivHouseholderQr" + nonFinite},
+      {"mtrx_cholesky(B6,\"l\")", blas + "mtrx_cholesky" + nonFinite},
+      {"mtrx_ldlt(B5,\"d\")", blas + "mtrx_ldlt" + nonFinite},
+      {"mtrx_isPosSemiDef(B6)", blas + "mtrx_isPosSemiDef" + nonFinite},
+      {"mtrx_isNegSemiDef(B5)", blas + "mtrx_isNegSemiDef" + nonFinite},
+      {"mtrx_eigenValues(B6)", blas + "mtrx_eigenValues" + nonFinite},
+      {"mtrx_eigenVectors(B5)", blas + "mtrx_eigenVectors" + nonFinite},
   };
   for (const auto& c : cases) {
     EXPECT_TRUE(zrtest::isError(cell(std::string("=") + c.formula), xlerrValue)) << c.formula;

@@ -3,7 +3,7 @@
 scipy: dgetrf (partial-pivot LU and determinant), dgeqrf and dgeqp3 (packed
 QR), dpotrf (Cholesky) and dsyevd (eigenvalues). Run by hand with the
 system's python (/usr/bin/python3) and paste the output into
-tests/matrix/lu_test.cpp, qr_test.cpp and symmetric_test.cpp."""
+tests/matrix/lu_qr_symmetric_test.cpp."""
 import numpy as np
 import scipy.linalg as la
 
@@ -37,6 +37,7 @@ for name, M in (("T", T), ("T^T", T.T)):
     cxx(f"dgeqrf packed QR of {name}", qr)
     (qrp, taup), rp, perm = la.qr(M, mode="raw", pivoting=True)  # dgeqp3
     cxx(f"dgeqp3 packed QR of {name}, column order {list(perm)}", qrp)
+cxx("numpy.linalg.svd singular values of T (of R at any scale of T)", np.linalg.svd(T, compute_uv=False))
 
 # A symmetric positive definite matrix.
 S = np.array([[4.0, 1.0, -2.0, 0.5],
