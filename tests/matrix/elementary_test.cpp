@@ -181,6 +181,8 @@ TEST(Cwise, AgreesWithNumpy) {
   EXPECT_TRUE(ZR::isApprox(a, Matrix(a.array() + 1e-6), 1e-5) && ZR::isMuchSmallerThan(Matrix(a * 1e-6), a, 1e-5));
   EXPECT_FALSE(ZR::isApprox(a, Matrix(a.array() + 1e-6), 1e-7) || ZR::isMuchSmallerThan(Matrix(a * 1e-4), a, 1e-5));
   EXPECT_FALSE(ZR::isApprox(Matrix::Constant(2, 2, nan), Matrix::Constant(2, 2, nan), inf));
+  // Measured against the smaller norm, zero is close to nothing else at any precision.
+  EXPECT_FALSE(ZR::isApprox(Matrix::Zero(1, 1), Matrix::Constant(1, 1, 1e-6), 1e6));
   EXPECT_TRUE(ZR::isMuchSmallerThan(Matrix::Constant(1, 1, 1e-10), a, 1e-5));  // shapes differ
 }
 
