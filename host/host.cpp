@@ -234,12 +234,12 @@ Registration* Host::Impl::findFunction(const std::string& name) {
   return found->second < 0 ? nullptr : &regs[static_cast<size_t>(found->second)];
 }
 
+// ---- bookkeeping ---------------------------------------------------------------------------
+
 int Host::timesCalled(const std::string& functionText) const {
   auto it = impl_->timesCalled.find(lowerText(functionText));
   return it == impl_->timesCalled.end() ? 0 : it->second;
 }
-
-// ---- bookkeeping ---------------------------------------------------------------------------
 
 int Host::callCount(int xlfn) const {
   auto it = impl_->counts.find(xlfn);
