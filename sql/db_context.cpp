@@ -5,8 +5,10 @@
 #include <boost/regex.hpp>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 namespace ZR {
 
@@ -62,6 +64,145 @@ int readOnly(void*, int action, const char*, const char* function, const char*, 
   }
 }
 
+// SQLite's error text, with the bound that was met where one was.
+std::string errorText(sqlite3* db, const char* text) {
+  std::string s = text ? text : sqlite3_errmsg(db);
+  const sqlite3_int64 heap = sqlite3_hard_heap_limit64(-1);
+  switch (sqlite3_errcode(db)) {
+    case SQLITE_TOOBIG:
+      return s + " (a text or blob may have at most " + std::to_string(maxValueBytes) + " bytes)";
+    case SQLITE_NOMEM:
+      if (heap > 0)
+        return s + " (the add-in's databases may use at most " + std::to_string(heap >> 20) + " MB together)";
+      return s;
+    default:
+      return s;
+  }
+}
+
+// Opens a private in-memory database bounded as every one of the add-in's.
+sqlite3* openBounded() {
+  static const sqlite3_int64 bounded = sqlite3_hard_heap_limit64(maxHeapBytes);
+  (void)bounded;
+  sqlite3* db = nullptr;
+  // The default flags, without the connection's own mutex: a database is
+  // used on one thread only.
+  const int rc =
+      sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    throw text;
+  }
+  // No other database can be attached, so no query reaches a file.
+  sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, maxValueBytes);
+  return db;
+}
+
+// Whether a printf format asks for a %c repeated more often than a value may
+// be long. SQLite appends such a repeat once per unit of precision, on past
+// its length limit, which takes seconds; it fails in the end, so it is
+// refused at once. Reads a conversion as SQLite does: flags, width,
+// precision, length, type; '*' takes the next argument.
+bool repeatsTooLong(int argc, sqlite3_value** argv) {
+  const char* f = argc > 0 ? reinterpret_cast<const char*>(sqlite3_value_text(argv[0])) : nullptr;
+  if (!f) return false;
+  int next = 1;
+  auto argument = [&] { return next < argc ? static_cast<int>(sqlite3_value_int64(argv[next++])) : 0; };
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  while ((f = std::strchr(f, '%'))) {
+    ++f;
+    while (*f && std::strchr("-+ #!0,", *f)) ++f;
+    if (*f == '*') {
+      argument();
+      ++f;
+    } else {
+      while (digit(*f)) ++f;
+    }
+    long long precision = -1;
+    if (*f == '.') {
+      if (*++f == '*') {
+        const int p = argument();
+        precision = p < 0 ? -static_cast<long long>(p) : p;
+        ++f;
+      } else {
+        unsigned px = 0;
+        for (; digit(*f); ++f) px = px * 10 + static_cast<unsigned>(*f - '0');
+        precision = px & 0x7fffffff;
+      }
+    }
+    for (int l = 0; l < 2 && *f == 'l'; ++l) ++f;
+    const char type = *f;
+    if (type == 'c' && precision > maxValueBytes) return true;
+    if (type == '%' || type == 'n') {
+      ++f;
+      continue;
+    }
+    if (!type || !std::strchr("dsgzqQwcouxXfeEGipr", type)) return false;  // SQLite stops here
+    ++f;
+    ++next;
+  }
+  return false;
+}
+
+// printf (and format) as SQLite makes them, run on a database of its own
+// once a format has passed repeatsTooLong.
+class Formatter {
+ public:
+  ~Formatter() {
+    byArguments_.clear();
+    sqlite3_close(db_);
+  }
+
+  static void call(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (repeatsTooLong(argc, argv)) return sqlite3_result_error_toobig(context);
+    Formatter& f = *static_cast<Formatter*>(sqlite3_user_data(context));
+    sqlite3_stmt* s = nullptr;
+    try {
+      s = f.statement(argc);
+    } catch (...) {
+    }
+    if (!s) return sqlite3_result_error(context, f.db_ ? sqlite3_errmsg(f.db_) : "out of memory", -1);
+    for (int i = 0; i < argc; ++i) sqlite3_bind_value(s, i + 1, argv[i]);
+    if (sqlite3_step(s) == SQLITE_ROW) {
+      sqlite3_result_value(context, sqlite3_column_value(s, 0));
+    } else {
+      sqlite3_result_error(context, sqlite3_errmsg(f.db_), -1);
+      sqlite3_result_error_code(context, sqlite3_errcode(f.db_));
+    }
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+  }
+
+ private:
+  // "select printf(?,...)" with argc arguments, prepared once.
+  sqlite3_stmt* statement(int argc) {
+    if (!db_) db_ = openBounded();
+    if (byArguments_.size() <= static_cast<std::size_t>(argc)) byArguments_.resize(argc + 1);
+    Statement& s = byArguments_[argc];
+    if (!s) {
+      std::string sql = "select printf(";
+      for (int i = 0; i < argc; ++i) sql += i ? ",?" : "?";
+      sqlite3_stmt* raw = nullptr;
+      sqlite3_prepare_v2(db_, (sql += ")").c_str(), -1, &raw, nullptr);
+      s.reset(raw);
+    }
+    return s.get();
+  }
+
+  sqlite3* db_ = nullptr;
+  std::vector<Statement> byArguments_;
+};
+
+void addFormatters(sqlite3* db) {
+  for (const char* name : {"printf", "format"}) {
+    sqlite3_create_function_v2(
+        db, name, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, new Formatter, Formatter::call,
+        nullptr, nullptr, [](void* f) { delete static_cast<Formatter*>(f); });
+  }
+}
+
 }  // namespace
 
 std::string cellToSqlText(const Cell& cell) {
@@ -87,20 +228,10 @@ std::string sqlIdentifier(const std::string& name) {
   return quoted += '"';
 }
 
-DBContext::DBContext() {
-  // The default flags, without the connection's own mutex: a context is
-  // used on one thread only.
-  const int rc =
-      sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string text = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    sqlite3_close(db_);
-    throw text;
-  }
-  // No other database can be attached, so no query reaches a file, and
-  // sorting and temporary tables stay in memory.
-  sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+DBContext::DBContext() : db_(openBounded()) {
+  // Sorting and temporary tables stay in memory.
   try {
+    addFormatters(db_);
     exec("pragma temp_store = memory");
   } catch (...) {
     sqlite3_close(db_);
@@ -113,7 +244,7 @@ DBContext::~DBContext() { sqlite3_close(db_); }
 void DBContext::exec(const char* sql) {
   char* error = nullptr;
   if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string text = error ? error : sqlite3_errmsg(db_);
+    std::string text = errorText(db_, error);
     sqlite3_free(error);
     throw "ZR::DBContext::" + text;
   }
@@ -148,7 +279,7 @@ void DBContext::createTable(const char* name, const Table& data, std::ostream& e
 
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-    throw "ZR::DBContext::" + std::string(sqlite3_errmsg(db_));
+    throw "ZR::DBContext::" + errorText(db_, nullptr);
   Statement statement(raw);
   // Values are bound, never written into the statement; the echo only
   // describes each record as an insert statement.
@@ -171,7 +302,7 @@ void DBContext::createTable(const char* name, const Table& data, std::ostream& e
     }
     line += '\n';
     echo.write(line.data(), static_cast<std::streamsize>(line.size()));
-    if (sqlite3_step(raw) != SQLITE_DONE) throw "ZR::DBContext::" + std::string(sqlite3_errmsg(db_));
+    if (sqlite3_step(raw) != SQLITE_DONE) throw "ZR::DBContext::" + errorText(db_, nullptr);
     sqlite3_reset(raw);
   }
   statement.reset();
@@ -199,14 +330,14 @@ struct QueryGuard {
     return 1;
   }
   [[noreturn]] void fail() const {
-    if (!context.interrupted_) throw "DbContext::" + std::string(sqlite3_errmsg(context.db_));
+    if (!context.interrupted_) throw "DbContext::" + errorText(context.db_, nullptr);
     std::string text = "DbContext::Query interrupted: it ran longer than ";
     appendNumber(text, static_cast<double>(context.timeLimit_.count()) / 1000);
     throw text + " seconds";
   }
 };
 
-Table DBContext::query(const char* sql) {
+Table DBContext::query(const char* sql, const AnswerLimits& limits) {
   static const boost::regex guard("(insert|delete|alter|update)", boost::regex::perl | boost::regex::icase);
   if (!sql) sql = "";
   if (boost::regex_search(sql, guard)) throw illegalOperation;
@@ -221,25 +352,37 @@ Table DBContext::query(const char* sql) {
   if (!sqlite3_stmt_readonly(raw)) throw illegalOperation;
 
   const int n = sqlite3_column_count(raw);
+  if (static_cast<std::size_t>(n) > limits.columns)
+    throw "DbContext::The answer has more than " + std::to_string(limits.columns) + " columns";
+  std::size_t bytes = 0;
+  // A text as a cell; a long one ends the answer, cut to one past the limit.
+  auto textCell = [&](const char* text, std::size_t size) {
+    if (size > limits.textBytes) throw LongText(std::string(text, limits.textBytes + 1));
+    bytes += size;
+    return Cell::of(std::string(text, size));
+  };
   Table answer(1, static_cast<std::size_t>(n));
   for (int c = 0; c < n; ++c) {
     const char* heading = sqlite3_column_name(raw, c);
-    answer(0, static_cast<std::size_t>(c)) = Cell::of(heading ? heading : "");
+    answer(0, static_cast<std::size_t>(c)) = textCell(heading ? heading : "", heading ? std::strlen(heading) : 0);
   }
   int rc;
   while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-    if (answer.rows() == maxAnswerRows)
-      throw "DbContext::The answer has more than " + std::to_string(maxAnswerRows - 1) + " rows";
+    if (answer.rows() == limits.rows)
+      throw "DbContext::The answer has more than " + std::to_string(limits.rows - 1) + " rows";
     Cell* row = answer.addRow();
     for (int c = 0; c < n; ++c) {
       if (sqlite3_column_type(raw, c) == SQLITE_TEXT) {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, c));
-        const int bytes = sqlite3_column_bytes(raw, c);
-        row[c] = Cell::of(text ? std::string(text, static_cast<std::size_t>(bytes)) : std::string());
+        const int size = sqlite3_column_bytes(raw, c);
+        row[c] = text ? textCell(text, static_cast<std::size_t>(size)) : Cell::of(std::string());
       } else {
         row[c] = Cell::of(sqlite3_column_double(raw, c));
       }
     }
+    bytes += sizeof(Cell) * static_cast<std::size_t>(n);
+    if (bytes > limits.bytes)
+      throw "DbContext::The answer takes more than " + std::to_string(limits.bytes >> 20) + " MB";
   }
   // A statement that fails midway gives no partial answer.
   if (rc != SQLITE_DONE) queryGuard.fail();

@@ -62,13 +62,38 @@ OPER operOf(const ZR::Table& t) {
   return range;
 }
 
-// An answer must fit a host array: the host value's own checks raise the
-// framework's failures for too many columns or too long a text.
-void requireHostShape(const ZR::Table& answer) {
-  if (answer.columns() > limits<XLOPER>::maxcols) (void)OPER(1, answer.columns());
-  for (std::size_t i = 0; i < answer.rows(); ++i)
-    for (std::size_t j = 0; j < answer.columns(); ++j)
-      if (answer(i, j).text.size() > limits<XLOPER>::maxchars) (void)OPER(answer(i, j).text);
+// An answer fits a host array (the limits' own rows and columns); a longer
+// text raises the host value's own failure.
+ZR::Table answerOf(ZR::DBContext& context, const char* sql) {
+  ZR::AnswerLimits hostArray;
+  hostArray.textBytes = limits<XLOPER>::maxchars;
+  try {
+    return context.query(sql, hostArray);
+  } catch (const ZR::LongText& e) {
+    (void)OPER(e.text);
+    throw;
+  }
+}
+
+const char* errorName(int code) {
+  switch (code) {
+    case xlerrNull: return "#NULL!";
+    case xlerrDiv0: return "#DIV/0!";
+    case xlerrRef: return "#REF!";
+    case xlerrName: return "#NAME?";
+    case xlerrNum: return "#NUM!";
+    case xlerrNA: return "#N/A";
+    default: return "#VALUE!";
+  }
+}
+
+// A range argument, refused when it is an error value; the host gives
+// #VALUE! for a range larger than it can pass.
+const OPER& rangeArgument(const xloper& x, const char* name) {
+  if (x.xltype != xltypeErr) return OPER::as(x);
+  std::string text = std::string("SQLExports::") + name + " is the error value " + errorName(x.val.err);
+  if (x.val.err == xlerrValue) text += " or a range larger than 65,535 rows";
+  throw text;
 }
 
 boost::shared_ptr<ZR::KeyValue> lookupTable(const char* handle) {
@@ -143,8 +168,9 @@ XLL_PROC(LPXLOPER, tbl_createTbl, "?tbl_createTbl", (char* tblname, LPXLOPER dat
   static OPER result;
   return framed(result, [&] {
     if (!tblname || !*tblname) throw "SQLExports::No tablename provided";
-    if (rows(*data) < 2) throw "SQLExports::Atleast two rows expected - one column heading and data row.";
-    result = storeTable(tblname, tableOf(OPER::as(*data)));
+    const OPER& range = rangeArgument(*data, "data");
+    if (range.rows() < 2) throw "SQLExports::Atleast two rows expected - one column heading and data row.";
+    result = storeTable(tblname, tableOf(range));
   });
 }
 
@@ -162,8 +188,6 @@ XLL_PROC(LPXLOPER, dbctx_execute, "?dbctx_execute", (char* dbctx, char* sql, cha
   static OPER result;
   return framed(result, [&] {
     const boost::shared_ptr<ZR::DBContext> context = objectFromHandle<boost::shared_ptr<ZR::DBContext>>(dbctx);
-    ZR::Table answer = context->query(sql);
-    requireHostShape(answer);
-    result = storeTable(tblname ? tblname : "", std::move(answer));
+    result = storeTable(tblname ? tblname : "", answerOf(*context, sql));
   });
 }

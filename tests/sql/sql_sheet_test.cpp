@@ -1,4 +1,5 @@
 // The SQL worksheet functions on a sheet of the simulated host.
+#include <algorithm>
 #include <string>
 
 #include "tests/support/addin_test.h"
@@ -53,14 +54,21 @@ TEST_F(SqlSheet, FailuresAndTheirMessages) {
   const std::pair<const char*, std::string> cases[] = {
       {"=tbl_createTbl(\"\", A1)", "SQLExports::No tablename provided"},
       {"=tbl_createTbl(\"t\", A1:B1)", "SQLExports::Atleast two rows expected - one column heading and data row."},
+      // The host passes a range of more than 65,535 rows as #VALUE!.
+      {"=tbl_createTbl(\"t\", A1:A65536)",
+       "SQLExports::data is the error value #VALUE! or a range larger than 65,535 rows"},
+      {"=tbl_createTbl(\"t\", B6)", "SQLExports::data is the error value #N/A"},
       {"=tbl_name(\"#hndl99\")", badHandle},
       {"=dbctx_execute(D1, \"select 1\", \"x\")", badHandle},
       {"=dbctx_create(D1, D1)", "ZR::DBContext::table fruit already exists"},
   };
   for (const auto& [formula, message] : cases) EXPECT_EQ(failure(formula), message) << formula;
-  // An answer text longer than a cell holds.
+  // An answer text longer than a cell holds: the framework's check, its
+  // file named within the project.
   const std::string tooLong = failure("=dbctx_execute(D3, \"select hex(zeroblob(128))\", \"x\")");
-  EXPECT_NE(tooLong.find("ensure: \"n <= limits<XLOPER>::maxchars\" failed"), std::string::npos) << tooLong;
+  EXPECT_EQ(tooLong.rfind("file: xll/oper.h\nline: ", 0), 0u) << tooLong;
+  const std::string check = "\nensure: \"n <= limits<XLOPER>::maxchars\" failed";
+  EXPECT_EQ(tooLong.substr(tooLong.size() - std::min(tooLong.size(), check.size())), check) << tooLong;
 }
 
 TEST_F(SqlSheet, RegistrationRows) {

@@ -8,19 +8,23 @@ paste into the test. Run by hand: /usr/bin/python3 tools/sql/make_reference.py
 import json
 import subprocess
 
-HEADINGS = ["id", "name", "city", "unit price", "qty"]
+HEADINGS = ["id", "name", "city", "unit price", "qty", "code"]
 ROWS = [
-    [1, "O'Brien", "Zurich", 0.1 + 0.2, 3],
-    [2, "Smith; drop table t", "Basel", 1234567.891, 10],
-    [3, 'first "quoted"', "Zurich", -2.5e-7, 7],
-    [4, "plain", "Geneva", 100, 1],
-    [5, "x", "Basel", 3.14159265358979, "12"],
-    [6, "y", "Zurich", 42, "n/a"],
+    [1, "O'Brien", "Zurich", 0.1 + 0.2, 3, "A1"],
+    [2, "Smith; drop table t", "Basel", 1234567.891, 10, 2],
+    [3, 'first "quoted"', "Zurich", -2.5e-7, 7, 2.5],
+    [4, "plain", "Geneva", 100, 1, -3],
+    [5, "x", "Basel", 3.14159265358979, "12", 1e20],
+    [6, "y", "Zurich", 42, "n/a", "x"],
 ]
 QUERIES = [
     'select city, count(*) as n, sum("unit price") as total, avg(qty) from t group by city order by city',
     "select name, typeof(qty), qty from t where id >= 5 order by id",
     "select id, \"unit price\" * 3 as x, null as blank, upper(name) from t where city = 'Zurich' order by id",
+    # Whole numbers go into a TEXT column as integers.
+    "select id, code, typeof(code) from t order by id",
+    "select printf('%5.2f|%-4d|%.*c|%.999999999s|%%|%,d', qty, id, 3, 'x', name, id * 1e6), "
+    "format('%!.2c%s', code, city) from t order by id",
 ]
 
 
