@@ -97,6 +97,14 @@ bool deletePath(const std::string& path) {
   return true;
 }
 
-void copyFile(const std::string& from, const std::string& to) { fs::copy_file(from, to); }
+void copyFile(const std::string& from, const std::string& to) {
+  // Only a regular file is read: opening a pipe can wait for ever, and a
+  // device can be endless. A path that cannot be examined is left to the copy.
+  boost::system::error_code ec;
+  const fs::file_status source = fs::status(from, ec);
+  if (!ec && fs::exists(source) && !fs::is_regular_file(source))
+    throw std::runtime_error("ZR::fs_copyFile - only a regular file can be copied: \"" + from + "\"");
+  fs::copy_file(from, to);
+}
 
 }  // namespace zr

@@ -36,7 +36,8 @@ void removeAll(const std::string& path);
 void renamePath(const std::string& from, const std::string& to);
 // Removes a file or an empty folder; false when the path is neither.
 bool deletePath(const std::string& path);
-// Copies a file; an existing target is a failure.
+// Copies a regular file (or a link to one), refusing any other kind of
+// source before opening it; an existing target is a failure.
 void copyFile(const std::string& from, const std::string& to);
 
 }  // namespace zr

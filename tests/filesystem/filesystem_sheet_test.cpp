@@ -9,6 +9,9 @@
 #include <vector>
 
 #include <boost/filesystem.hpp>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/support/addin_test.h"
 
@@ -90,6 +93,26 @@ TEST_F(FileSystemSheet, EveryFunction) {
     EXPECT_EQ(shows.substr(shows.size() - std::min(shows.size(), paths.size())), paths) << shows;
   }
 }
+
+#ifndef _WIN32
+// A copy reads only a regular file or a link to one: a pipe or a device is
+// refused before it is opened, and nothing is written. The other functions
+// only examine such a path.
+TEST_F(FileSystemSheet, SpecialFiles) {
+  ASSERT_EQ(mkfifo((root + "pipe").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", root + "zero");
+  fs::create_symlink(root + "k", root + "link");
+  for (const char* source : {"pipe", "zero"}) {
+    EXPECT_EQ(call("fs_copyFile", {std::string("@") + source, "@copy"}),
+              "#VALUE! ZR::fs_copyFile - only a regular file can be copied: \"" + root + source + "\"");
+    EXPECT_FALSE(fs::exists(root + "copy"));
+  }
+  EXPECT_EQ(call("fs_copyFile", {"@link", "@copy"}), "TRUE");
+  EXPECT_EQ(call("fs_fileSize", {"@copy"}), "1.5");
+  EXPECT_EQ(call("fs_fileSize", {"@pipe"}).rfind("#VALUE! boost::filesystem::file_size: ", 0), 0u);
+  EXPECT_GT(std::stod(call("fs_modifiedTime", {"@pipe"})), 25569);
+}
+#endif
 
 // Last write times are local, with daylight saving. Expected serials from
 // Python's zoneinfo (Europe/Zurich, America/New_York): (datetime.fromtimestamp(t,
