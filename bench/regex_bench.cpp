@@ -123,7 +123,7 @@ double xlhost(const std::string& sheet, std::string& columnB) {
   std::istringstream in(out);
   columnB.clear();
   for (std::string line; std::getline(in, line);)
-    if (line[0] == 'B') columnB += line.substr(line.rfind('\t') + 1) + "\n";
+    if (!line.empty() && line[0] == 'B') columnB += line.substr(line.rfind('\t') + 1) + "\n";
   return best;
 }
 
