@@ -19,7 +19,11 @@
 namespace zr::stats {
 
 boost::any makeInverseChiSquared(double df, double scale) { return InverseChiSquared(df, scale); }
-boost::any makeInverseGamma(double alpha, double beta) { return InverseGamma(alpha, beta); }
+// Boost takes a shape of 0, where no moment and no quantile exists.
+boost::any makeInverseGamma(double alpha, double beta) {
+  if (alpha == 0) throw "stat_distrInverseGamma - alpha must be positive";
+  return InverseGamma(alpha, beta);
+}
 boost::any makeInverseGaussian(double mean, double shape) { return InverseGaussian(mean, shape); }
 boost::any makeLaplace(double location, double scale) { return Laplace(location, scale); }
 boost::any makeLogistic(double location, double scale) { return Logistic(location, scale); }

@@ -13,10 +13,21 @@
 
 namespace zr::stats {
 
-boost::any makeBinomial(double n, double p) { return Binomial(n, p); }
+// Boost takes any number of trials from 0 and a success fraction of 0, where
+// the geometric and negative binomial kinds never reach their count.
+boost::any makeBinomial(double n, double p) {
+  if (std::isfinite(n) && n != std::floor(n)) throw "stat_distrBinomial - n must be a whole number";
+  return Binomial(n, p);
+}
 boost::any makeBernoulli(double p) { return Bernoulli(p); }
-boost::any makeGeometric(double p) { return Geometric(p); }
-boost::any makeNegativeBinomial(double r, double p) { return NegativeBinomial(r, p); }
+boost::any makeGeometric(double p) {
+  if (p == 0) throw "stat_distrGeometric - p must be positive";
+  return Geometric(p);
+}
+boost::any makeNegativeBinomial(double r, double p) {
+  if (p == 0) throw "stat_distrNegativeBinomial - p must be positive";
+  return NegativeBinomial(r, p);
+}
 boost::any makePoisson(double mean) { return Poisson(mean); }
 
 // Boost keeps the three counts unsigned: a negative one would wrap to a

@@ -1,5 +1,6 @@
 // Builders of the thirty stored distributions, arguments in worksheet order.
-// Boost's constructor checks the numbers and throws its domain error.
+// Boost's constructor checks the numbers and throws its domain error; the
+// few it lets through outside a distribution's domain are refused here.
 #pragma once
 
 #include <boost/any.hpp>

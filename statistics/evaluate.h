@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "statistics/mends.h"
 #include "statistics/operations.h"
 
 namespace zr::stats {
@@ -26,11 +27,15 @@ struct KindFor<D, std::tuple<K, Ks...>>
                          KindFor<D, std::tuple<Ks...>>> {};
 
 // Boost's kurtosis of these kinds is not its excess plus 3 (inverse
-// Gaussian: excess - 3; non-central t: excess + 6; hypergeometric: a wrong
-// excess); kurtosis.cpp gives the full kurtosis.
+// Gaussian: excess - 3; non-central t: excess + 6, and cancels at large
+// degrees of freedom; non-central F: excess + 6; hypergeometric: a wrong
+// excess; Weibull: cancels at large shapes); kurtosis.cpp gives the full
+// kurtosis.
 double fullKurtosis(const Hypergeometric& d);
 double fullKurtosis(const InverseGaussian& d);
+double fullKurtosis(const NonCentralF& d);
 double fullKurtosis(const NonCentralT& d);
+double fullKurtosis(const Weibull& d);
 template <class D>
 double fullKurtosis(const D& d) {
   return boost::math::kurtosis(d);
@@ -144,32 +149,155 @@ struct Limits<S, Kind<D, Rs...>> {
   }
 };
 
-// Boost's powm1 recurses without end on a base that underflowed to 0 with an
-// even exponent; scale / x == 0 means the Pareto cdf is 1.
 template <class D>
-double paretoCdf(const D& d, double x) {
-  if (std::isfinite(x) && x > 0 && d.scale() / x == 0) return 1.0;
-  return boost::math::cdf(d, x);
+constexpr bool isDiscrete =
+    std::is_same_v<D, Binomial> || std::is_same_v<D, Bernoulli> || std::is_same_v<D, Geometric> ||
+    std::is_same_v<D, Hypergeometric> || std::is_same_v<D, NegativeBinomial> ||
+    std::is_same_v<D, Poisson>;
+
+// The cdf, or with upper its complement. Boost's powm1 recurses without end
+// on a base that underflowed to 0 with an even exponent; scale / x == 0
+// means the Pareto cdf is 1.
+template <class D>
+double cdfOf(const D& d, double x, bool upper) {
+  namespace bm = boost::math;
+  if constexpr (std::is_same_v<D, Pareto>) {
+    if (std::isfinite(x) && x > 0 && d.scale() / x == 0) return upper ? 0.0 : 1.0;
+  }
+  return upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
+}
+
+// Boost divides by 2 sd^2, which underflows for a tiny standard deviation.
+template <class D>
+double pdfOf(const D& d, double x) {
+  if constexpr (std::is_same_v<D, Normal>) {
+    if (std::isfinite(x)) {
+      const double z = (x - d.mean()) / d.standard_deviation();
+      return std::exp(-z * z / 2) / (d.standard_deviation() * 2.5066282746310002);
+    }
+  }
+  return boost::math::pdf(d, x);
+}
+
+// A Pareto shape of 1 or less has no finite mean (Boost gives the largest
+// double).
+template <class D>
+double meanOf(const D& d) {
+  if constexpr (std::is_same_v<D, Pareto>) {
+    if (!(d.shape() > 1)) throw "StatsUtils::mean - infinite for a Pareto shape of 1 or less";
+  }
+  return boost::math::mean(d);
+}
+
+template <class D>
+double standardDeviationOf(const D& d) {
+  return boost::math::standard_deviation(d);
+}
+
+// Boost's mode of the F distribution is negative for d1 < 2 (where the
+// density grows without bound at 0) and refused for d2 <= 2 (where it is
+// fine).
+template <class D>
+double modeOf(const D& d) {
+  if constexpr (std::is_same_v<D, FisherF>) {
+    const double d1 = d.degrees_of_freedom1(), d2 = d.degrees_of_freedom2();
+    if (d1 < 2) throw "StatsUtils::mode - the F density has no maximum for d1 below 2";
+    return d2 * (d1 - 2) / (d1 * (d2 + 2));
+  }
+  return boost::math::mode(d);
+}
+
+inline constexpr const char* tooFarOut[statisticCount] = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    "StatsUtils::hazard - too far in the tail to evaluate",
+    "StatsUtils::cumHazard - too far in the tail to evaluate", nullptr};
+
+// pdf / sf, and -log sf (-log1p(-cdf) where the cdf is small): Boost's
+// hazard is 0 where both underflow, and its -log(sf) loses every digit where
+// the cdf is below 1e-16. Far in the upper tail the kind's closed form, else
+// a refusal; at and beyond the support's end Boost's own answer.
+template <Statistic S, class D>
+double tailStatistic(const D& d, double x) {
+  namespace bm = boost::math;
+  if constexpr (S == CumHazard) {
+    const double c = cdfOf(d, x, false);
+    if (c < 0.5) return -std::log1p(-c);
+  }
+  const double s = cdfOf(d, x, true);
+  const bool beyond = !(x < bm::support(d).second);
+  double f = 0;
+  if constexpr (S == Hazard) {
+    f = pdfOf(d, x);
+    if (beyond || s > 0.5 || (s >= DBL_MIN && f >= DBL_MIN)) {
+      if (beyond || !(f / s <= DBL_MAX)) return bm::hazard(d, x);  // Boost's error
+      return f / s;
+    }
+  } else if (beyond || s >= DBL_MIN) {
+    return -std::log(s);
+  }
+  double hazard, cumHazard;
+  if (!upperTail(d, x, hazard, cumHazard)) throw tooFarOut[S];
+  return S == Hazard ? hazard : cumHazard;
+}
+
+// Where Boost's root finding fails (or, for the inverse Gaussian, runs away,
+// and for the non-central t rests on a cdf that cancels), the root of the
+// cdf (its complement above one half) bracketed from a guess.
+template <class D>
+double bracketedQuantile(const D& d, double p, double guess) {
+  if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's answer or error
+  const bool upper = p > 0.5;
+  const double q = upper ? 1 - p : p;
+  const auto support = boost::math::support(d);
+  return bracketedRoot(
+      [&](double x) { return upper ? q - cdfOf(d, x, true) : cdfOf(d, x, false) - q; },
+      guess, support.first, support.second);
+}
+
+template <class D>
+double quantileOf(const D& d, double p) {
+  namespace bm = boost::math;
+  double root = 0;
+  if constexpr (isDiscrete<D>) {
+    return quantileBeyondSteps(d, p, root) ? root : bm::quantile(d, p);
+  } else if constexpr (std::is_same_v<D, InverseGaussian>) {
+    return bracketedQuantile(d, p, d.mean());
+  } else if constexpr (std::is_same_v<D, NonCentralT>) {
+    if (p < 1e-3 || p > 1 - 1e-3) return bracketedQuantile(d, p, d.non_centrality());
+    return bm::quantile(d, p);
+  } else {
+    try {
+      return bm::quantile(d, p);
+    } catch (const bm::evaluation_error&) {
+      double guess = 1;
+      if constexpr (std::is_same_v<D, Cauchy>) {
+        guess = d.location();
+      } else {
+        try {
+          guess = bm::mean(d);
+        } catch (const std::exception&) {
+        }
+      }
+      return bracketedQuantile(d, p, guess);
+    }
+  }
 }
 
 template <Statistic S, class D>
 double boostStatistic(const D& d, double x) {
   namespace bm = boost::math;
-  if constexpr (S == Mean) return bm::mean(d);
-  else if constexpr (S == StdDev) return bm::standard_deviation(d);
-  else if constexpr (S == Mode) return bm::mode(d);
+  if constexpr (S == Mean) return meanOf(d);
+  else if constexpr (S == StdDev) return standardDeviationOf(d);
+  else if constexpr (S == Mode) return modeOf(d);
   else if constexpr (S == Median && std::is_same_v<D, Binomial>) return bm::median(d);  // closed form
+  else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT>))
+    return quantileOf(d, 0.5);
   else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
-  else if constexpr (S == Pdf) return bm::pdf(d, x);
-  else if constexpr (S == Cdf && std::is_same_v<D, Pareto>) return paretoCdf(d, x);
-  else if constexpr (S == Cdf) return bm::cdf(d, x);
-  else if constexpr (S == Hazard) return bm::hazard(d, x);
-  else if constexpr (S == CumHazard) return bm::chf(d, x);
-  else {
-    double root = 0;
-    return quantileBeyondSteps(d, x, root) ? root : bm::quantile(d, x);
-  }
+  else if constexpr (S == Pdf) return pdfOf(d, x);
+  else if constexpr (S == Cdf) return cdfOf(d, x, false);
+  else if constexpr (S == Hazard || S == CumHazard) return tailStatistic<S>(d, x);
+  else return quantileOf(d, x);
 }
 
 // The holder's type has been matched before this runs.

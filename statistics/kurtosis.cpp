@@ -1,12 +1,57 @@
-// The full kurtosis of the kinds whose Boost kurtosis is wrong.
+// The moments of the kinds whose Boost kurtosis or standard deviation is
+// wrong or cancels.
 #include <boost/math/distributions/hypergeometric.hpp>
 #include <boost/math/distributions/inverse_gaussian.hpp>
+#include <boost/math/distributions/non_central_f.hpp>
 #include <boost/math/distributions/non_central_t.hpp>
+#include <boost/math/distributions/weibull.hpp>
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 
 #include "statistics/evaluate.h"
+#include "statistics/mends.h"
+#include "statistics/non_central_t.h"
 
 namespace zr::stats {
+
+namespace {
+
+// Central moments 2, 3 and 4 of g(y) about its mean mu, y of density w(y)
+// on [lo, hi], from the deviation dev(y) = g(y) - mu computed without
+// cancellation.
+struct Central {
+  double c2, c3, c4;
+};
+template <class Dev, class W>
+Central centralMoments(Dev dev, W w, double lo, double hi) {
+  auto moment = [&](int n) {
+    return boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
+        [&](double y) { return std::pow(dev(y), n) * w(y); }, lo, hi, 10, 1e-14);
+  };
+  return {moment(2), moment(3), moment(4)};
+}
+
+// Above these the sums of gamma functions in Boost's moments lose digits.
+constexpr double largeWeibullShape = 10, largeNonCentralTDf = 100;
+
+// Weibull: X / scale = exp(y / k), y the log of a standard exponential.
+Central weibullMoments(const Weibull& d) {
+  const double k = d.shape(), logMu = boost::math::lgamma(1 + 1 / k), mu = std::exp(logMu);
+  return centralMoments([&](double y) { return mu * std::expm1(y / k - logMu); },
+                        [](double y) { return std::exp(y - std::exp(y)); }, -60, 4);
+}
+
+// 1 / s of the non-central t's denominator, and its mean.
+Central inverseChiMoments(double v, double& mu) {
+  const ChiDensity chi(v);
+  mu = std::sqrt(v / 2) * boost::math::tgamma_delta_ratio((v - 1) / 2, 0.5);
+  const double logMu = std::log(mu), width = 40 * chi.peakWidth();
+  return centralMoments([&](double w) { return mu * std::expm1(-w - logMu); },
+                        [&](double w) { return std::exp(chi.log(w)); }, -width, width);
+}
+
+}  // namespace
 
 double fullKurtosis(const Hypergeometric& d) {
   // Population N holding K successes, n drawn.
@@ -20,12 +65,46 @@ double fullKurtosis(const Hypergeometric& d) {
 
 double fullKurtosis(const InverseGaussian& d) { return 15 * d.mean() / d.scale() + 3; }
 
-// Boost's own expression, which is the full kurtosis, on Boost's mean.
+// Boost's excess kurtosis of the non-central F is the full one already.
+double fullKurtosis(const NonCentralF& d) { return boost::math::kurtosis_excess(d); }
+
+double fullKurtosis(const Weibull& d) {
+  if (!(d.shape() > largeWeibullShape)) return boost::math::kurtosis(d);
+  const Central c = weibullMoments(d);
+  return c.c4 / (c.c2 * c.c2);
+}
+
+double standardDeviationOf(const Weibull& d) {
+  if (!(d.shape() > largeWeibullShape)) return boost::math::standard_deviation(d);
+  return d.scale() * std::sqrt(weibullMoments(d).c2);
+}
+
+// T = (Z + delta) W with W = 1 / s: T - mean = Z W + delta (W - mu), whose
+// moments are those of Z (0, 1, 0, 3) and the central ones of W.
+double standardDeviationOf(const NonCentralT& d) {
+  const double v = d.degrees_of_freedom(), delta = d.non_centrality();
+  if (!(v > largeNonCentralTDf) || std::isinf(v)) return boost::math::standard_deviation(d);
+  double mu;
+  const Central w = inverseChiMoments(v, mu);
+  return std::sqrt(v / (v - 2) + delta * delta * w.c2);
+}
+
+// Boost's own expression, which is the full kurtosis, on Boost's mean, while
+// the degrees of freedom are few; beyond, from the moments of W.
 double fullKurtosis(const NonCentralT& d) {
   const double v = d.degrees_of_freedom(), delta = d.non_centrality();
   if (!(v > 4)) return boost::math::kurtosis(d);  // Boost's domain error
   if (std::isinf(v)) return 3;
-  const double m = boost::math::mean(d), l2 = delta * delta;
+  const double l2 = delta * delta;
+  if (v > largeNonCentralTDf) {
+    double mu;
+    const Central w = inverseChiMoments(v, mu);
+    const double variance = v / (v - 2) + l2 * w.c2;
+    const double m4 = 3 * v / (v - 2) * v / (v - 4) + 6 * l2 * (w.c4 + 2 * mu * w.c3 + mu * mu * w.c2) +
+                      l2 * l2 * w.c4;
+    return m4 / (variance * variance);
+  }
+  const double m = boost::math::mean(d);
   const double variance = (l2 + 1) * v / (v - 2) - m * m;
   double k = -3 * variance + v * (l2 * (v + 1) + 3 * (3 * v - 5)) / ((v - 3) * (v - 2));
   k = -m * m * k + v * v * (l2 * l2 + 6 * l2 + 3) / ((v - 4) * (v - 2));

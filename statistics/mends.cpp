@@ -1,0 +1,188 @@
+// Tails without cancellation or underflow for the kinds that have them in
+// closed form, and the inverse Gaussian's cdf.
+#include "statistics/mends.h"
+
+#include <boost/math/distributions/cauchy.hpp>
+#include <boost/math/distributions/chi_squared.hpp>
+#include <boost/math/distributions/exponential.hpp>
+#include <boost/math/distributions/extreme_value.hpp>
+#include <boost/math/distributions/gamma.hpp>
+#include <boost/math/distributions/inverse_gaussian.hpp>
+#include <boost/math/distributions/laplace.hpp>
+#include <boost/math/distributions/logistic.hpp>
+#include <boost/math/distributions/lognormal.hpp>
+#include <boost/math/distributions/normal.hpp>
+#include <boost/math/distributions/pareto.hpp>
+#include <boost/math/distributions/rayleigh.hpp>
+#include <boost/math/distributions/weibull.hpp>
+#include <boost/math/special_functions/gamma.hpp>
+
+namespace zr::stats {
+
+namespace {
+
+constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951;
+constexpr double rootPi = 1.7724538509055160, rootHalfPi = 1.2533141373155003;
+
+// The upper normal tail at z > 0: the hazard of the standard normal and
+// -log of its survival function.
+void normalTail(double z, double& hazard, double& cumHazard) {
+  const double e = erfcx(z / rootTwo);
+  hazard = 1 / (rootHalfPi * e);
+  cumHazard = z * z / 2 - std::log(e / 2);
+}
+
+}  // namespace
+
+double erfcx(double t) {
+  if (t < 0) return 2 * std::exp(t * t) - erfcx(-t);
+  if (t < 5) return std::exp(t * t) * std::erfc(t);
+  // Laplace's continued fraction, converged to a double from 5 on.
+  double f = t;
+  for (int n = 60; n >= 1; --n) f = t + 0.5 * n / f;
+  return 1 / (rootPi * f);
+}
+
+// Phi(z1) + exp(2 lambda / mu) Phi(-z2), the second term written as
+// exp(-z1^2 / 2) erfcx(z2 / sqrt 2) / 2 so that it cannot overflow; the
+// complement above the mean as exp(-z1^2 / 2) times a difference of erfcx.
+double cdfOf(const InverseGaussian& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) {
+    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
+  }
+  const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), z2 = r * (x / d.mean() + 1);
+  const double g = std::exp(-z1 * z1 / 2) / 2;
+  if (!upper) return std::erfc(-z1 / rootTwo) / 2 + g * erfcx(z2 / rootTwo);
+  if (z1 <= 0) return std::erfc(z1 / rootTwo) / 2 - g * erfcx(z2 / rootTwo);
+  return g * (erfcx(z1 / rootTwo) - erfcx(z2 / rootTwo));
+}
+
+bool upperTail(const InverseGaussian& d, double x, double& hazard, double& cumHazard) {
+  if (!(x > d.mean()) || !std::isfinite(x)) return false;
+  const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), z2 = r * (x / d.mean() + 1);
+  const double e = erfcx(z1 / rootTwo) - erfcx(z2 / rootTwo);
+  hazard = std::sqrt(d.scale() / (2 * pi * x)) / x * 2 / e;
+  cumHazard = z1 * z1 / 2 - std::log(e / 2);
+  return true;
+}
+
+bool upperTail(const Normal& d, double x, double& hazard, double& cumHazard) {
+  const double z = (x - d.mean()) / d.standard_deviation();
+  if (!(z > 0) || !std::isfinite(z)) return false;
+  normalTail(z, hazard, cumHazard);
+  hazard /= d.standard_deviation();
+  return true;
+}
+
+bool upperTail(const LogNormal& d, double x, double& hazard, double& cumHazard) {
+  const double z = (std::log(x) - d.location()) / d.scale();
+  if (!(z > 0) || !std::isfinite(z)) return false;
+  normalTail(z, hazard, cumHazard);
+  hazard /= x * d.scale();
+  return true;
+}
+
+bool upperTail(const Exponential& d, double x, double& hazard, double& cumHazard) {
+  if (!(x > 0) || !std::isfinite(x)) return false;
+  hazard = d.lambda();
+  cumHazard = d.lambda() * x;
+  return true;
+}
+
+bool upperTail(const Weibull& d, double x, double& hazard, double& cumHazard) {
+  if (!(x > 0) || !std::isfinite(x)) return false;
+  const double logT = std::log(x / d.scale());
+  hazard = d.shape() / d.scale() * std::exp((d.shape() - 1) * logT);
+  cumHazard = std::exp(d.shape() * logT);
+  return true;
+}
+
+bool upperTail(const Rayleigh& d, double x, double& hazard, double& cumHazard) {
+  if (!(x > 0) || !std::isfinite(x)) return false;
+  const double t = x / d.sigma();
+  hazard = t / d.sigma();
+  cumHazard = t * t / 2;
+  return true;
+}
+
+bool upperTail(const Logistic& d, double x, double& hazard, double& cumHazard) {
+  const double z = (x - d.location()) / d.scale();
+  if (!(z > 0) || !std::isfinite(z)) return false;
+  hazard = 1 / (d.scale() * (1 + std::exp(-z)));
+  cumHazard = z + std::log1p(std::exp(-z));
+  return true;
+}
+
+bool upperTail(const ExtremeValue& d, double x, double& hazard, double& cumHazard) {
+  const double z = (x - d.location()) / d.scale();
+  if (!(z > 0) || !std::isfinite(z)) return false;
+  const double u = std::exp(-z);  // the survival function is -expm1(-u)
+  hazard = u == 0 ? 1 / d.scale() : u / (d.scale() * std::expm1(u));
+  cumHazard = u < DBL_MIN ? z : -std::log(-std::expm1(-u));
+  return true;
+}
+
+bool upperTail(const Laplace& d, double x, double& hazard, double& cumHazard) {
+  const double z = (x - d.location()) / d.scale();
+  if (!(z > 0) || !std::isfinite(z)) return false;
+  hazard = 1 / d.scale();
+  cumHazard = z + std::log(2.0);
+  return true;
+}
+
+// With u = 1 / z: the pdf is u^2 / (pi scale (1 + u^2)), the survival
+// function atan(u) / pi.
+bool upperTail(const Cauchy& d, double x, double& hazard, double& cumHazard) {
+  const double z = (x - d.location()) / d.scale();
+  if (!(z > 0)) return false;
+  const double u = 1 / z;
+  hazard = u == 0 ? 0 : u / d.scale() * (u / ((1 + u * u) * std::atan(u)));
+  cumHazard = -std::log(std::atan(u) / pi);
+  return true;
+}
+
+bool upperTail(const Pareto& d, double x, double& hazard, double& cumHazard) {
+  if (!(x > d.scale()) || !std::isfinite(x)) return false;
+  hazard = d.shape() / x;
+  cumHazard = d.shape() * std::log(x / d.scale());
+  return true;
+}
+
+namespace {
+
+// Shape a, scale theta: the upper incomplete gamma function as
+// exp(-y) y^a C with Legendre's continued fraction C (modified Lentz),
+// where it converges fast (y above a + 1).
+bool gammaTail(double a, double theta, double x, double& hazard, double& cumHazard) {
+  const double y = x / theta;
+  if (!(y > a + 1) || !std::isfinite(y)) return false;
+  constexpr double tiny = 1e-300;
+  double b = y + 1 - a, c = 1 / tiny, dd = 1 / b, h = dd;
+  for (int i = 1; i < 10000; ++i) {
+    const double an = -i * (i - a);
+    b += 2;
+    dd = an * dd + b;
+    if (std::fabs(dd) < tiny) dd = tiny;
+    c = b + an / c;
+    if (std::fabs(c) < tiny) c = tiny;
+    dd = 1 / dd;
+    const double delta = dd * c;
+    h *= delta;
+    if (std::fabs(delta - 1) < 1e-16) break;
+  }
+  hazard = 1 / (theta * y * h);
+  cumHazard = y - a * std::log(y) + boost::math::lgamma(a) - std::log(h);
+  return true;
+}
+
+}  // namespace
+
+bool upperTail(const Gamma& d, double x, double& hazard, double& cumHazard) {
+  return gammaTail(d.shape(), d.scale(), x, hazard, cumHazard);
+}
+
+bool upperTail(const ChiSquared& d, double x, double& hazard, double& cumHazard) {
+  return gammaTail(d.degrees_of_freedom() / 2, 2, x, hazard, cumHazard);
+}
+
+}  // namespace zr::stats
