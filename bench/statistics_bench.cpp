@@ -8,8 +8,11 @@
 
 #include <boost/math/distributions/non_central_t.hpp>
 #include <boost/math/distributions/normal.hpp>
+#include <cmath>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "host/host.h"
 #include "statistics/distributions.h"
@@ -110,6 +113,40 @@ BENCHMARK(BM_NonCentralTCdf_Bare);
 BENCHMARK(BM_NonCentralTQuantile_Procedure);
 BENCHMARK(BM_NonCentralTQuantile_Dispatch);
 BENCHMARK(BM_NonCentralTQuantile_Bare);
+
+// The slowest calls that are still computed: on the bounds of the refusals
+// for parameters too large (tests/statistics/stats_utils_test.cpp), and the
+// tails and quantiles computed here where Boost's go wrong.
+using StatsUtils::cdf, StatsUtils::quantile;
+const std::pair<const char*, std::function<double()>> slowest[] = {
+    {"BetaCdfOnBound", [] { return cdf(zr::stats::makeBeta(1e13, 1e13), 0.5); }},
+    {"FisherFQuantileOnBound", [] { return quantile(zr::stats::makeFisherF(2e13, 1), 0.5); }},
+    {"BinomialQuantileOnBound", [] { return quantile(zr::stats::makeBinomial(2e13, 0.5), 0.5); }},
+    {"NegativeBinomialCdfOnBound",
+     [] { return cdf(zr::stats::makeNegativeBinomial(1e13, 0.5), 1e13 - 1); }},
+    {"NegativeBinomialLongRounding",
+     [] { return quantile(zr::stats::makeNegativeBinomial(1, 1e-4), std::nextafter(1.0, 0.0)); }},
+    {"HypergeometricQuantileOnBound",
+     [] { return quantile(zr::stats::makeHypergeometric(1, 1, 1000000), 0.5); }},
+    {"NonCentralBetaQuantileOnBound",
+     [] { return quantile(zr::stats::makeNonCentralBeta(2, 3, 1e6), 0.5); }},
+    {"NonCentralTModeOnBound", [] { return StatsUtils::mode(zr::stats::makeNonCentralT(5, -1000)); }},
+    {"NonCentralTLowerTail", [] { return cdf(zr::stats::makeNonCentralT(1e6, 1), -30); }},
+    {"NonCentralTQuantileFarOut", [] { return quantile(zr::stats::makeNonCentralT(1e6, 1), 1e-10); }},
+    {"NonCentralTKurtosisManyDf",
+     [] { return StatsUtils::kurtosis(zr::stats::makeNonCentralT(1e13, 2147483647)); }},
+    {"InverseGaussianQuantile", [] { return quantile(zr::stats::makeInverseGaussian(1, 0.001), 0.999999); }},
+    {"WeibullKurtosisLargeShape", [] { return StatsUtils::kurtosis(zr::stats::makeWeibull(1e6, 1)); }},
+};
+
+const bool slowestRegistered = [] {
+  for (const auto& [name, call] : slowest) {
+    benchmark::RegisterBenchmark(name, [call = call](benchmark::State& state) {
+      for (auto _ : state) benchmark::DoNotOptimize(call());
+    })->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 }  // namespace
 
