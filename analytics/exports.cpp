@@ -1,10 +1,10 @@
 // Black-Scholes option worksheet functions.
 #include <boost/shared_ptr.hpp>
 
+#include "addin/categories.h"
 #include "analytics/black_scholes_option.h"
 #include "platform/export.h"
 #include "pool/frame.h"
-#include "xll/categories.h"
 
 using namespace xll;
 

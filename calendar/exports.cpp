@@ -5,10 +5,10 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "addin/categories.h"
 #include "calendar/lookup.h"
 #include "platform/export.h"
 #include "pool/frame.h"
-#include "xll/categories.h"
 
 using namespace xll;
 

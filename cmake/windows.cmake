@@ -72,23 +72,11 @@ function(zr_windows_exports)
       list(APPEND sources ${s})
     endforeach()
   endforeach()
-  # Tests of what only this build can get wrong.
-  if(BUILD_TESTING)
-    add_executable(windows_test ${PROJECT_SOURCE_DIR}/platform/win32/windows_test.cpp)
-    target_include_directories(windows_test PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(windows_test PRIVATE xlsim GTest::gtest GTest::gtest_main)
-    target_compile_definitions(windows_test PRIVATE ZR_XLL="$<TARGET_FILE:zr>")
-    add_dependencies(windows_test zr)
-    # The real registry is one for every test program under the same wine
-    # prefix, and the others clear it as they start: these run alone.
-    gtest_discover_tests(windows_test DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
-  endif()
   # What a user copies carries no debug sections: they go to zr.xll.debug and
   # xlhost.exe.debug beside them, found by gdb through .gnu_debuglink.
   set_property(TARGET zr xlhost PROPERTY RULE_LAUNCH_LINK
     "${PROJECT_SOURCE_DIR}/cmake/split_debug.sh ${CMAKE_OBJCOPY}")
-  add_executable(zr_exports ${PROJECT_SOURCE_DIR}/platform/win32/export_list.cpp)
+  add_executable(zr_exports ${PROJECT_SOURCE_DIR}/tools/export_list.cpp)
   target_link_libraries(zr_exports PRIVATE ${objects} xlplatform)
   set(def ${CMAKE_BINARY_DIR}/zr.def)
   string(REPLACE ";" "|" emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")

@@ -3,11 +3,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "addin/categories.h"
 #include "datasource/http.h"
 #include "datasource/sources.h"
 #include "platform/export.h"
 #include "pool/frame.h"
-#include "xll/categories.h"
 #include "xll/ensure.h"
 #include "xll/excel.h"
 

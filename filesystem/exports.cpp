@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "addin/categories.h"
 #include "filesystem/filesystem.h"
 #include "platform/export.h"
 #include "platform/winapi.h"
 #include "pool/frame.h"
-#include "xll/categories.h"
 
 using namespace xll;
 

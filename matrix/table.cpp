@@ -1,7 +1,7 @@
 // The registration table of the category "ZR_BLAS", in load order.
 #include <vector>
 
-#include "xll/categories.h"
+#include "addin/categories.h"
 
 using namespace xll;
 

@@ -1,7 +1,7 @@
 // Housekeeping and utility worksheet functions, and the command "XLL.MACRO".
+#include "addin/categories.h"
 #include "platform/export.h"
 #include "pool/frame.h"
-#include "xll/categories.h"
 #include "xll/register.h"
 
 using namespace xll;

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string>
 
+#include "addin/categories.h"
 #include "platform/export.h"
 #include "pool/frame.h"
 #include "regex/regex.h"
-#include "xll/categories.h"
 
 using namespace xll;
 

@@ -1,11 +1,11 @@
 // SQL table and database-context worksheet functions.
 #include <boost/shared_ptr.hpp>
 
+#include "addin/categories.h"
 #include "platform/export.h"
 #include "pool/frame.h"
 #include "sql/db_context.h"
 #include "sql/key_value.h"
-#include "xll/categories.h"
 
 using namespace xll;
 

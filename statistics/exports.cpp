@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "addin/categories.h"
 #include "platform/export.h"
 #include "pool/frame.h"
 #include "statistics/distributions.h"
 #include "statistics/stats_utils.h"
-#include "xll/categories.h"
 
 using namespace xll;
 using namespace zr::stats;

@@ -2,6 +2,7 @@
 // records and the category's help document are built at load time.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,8 +49,11 @@ std::vector<std::pair<std::string, std::string>>& HelpDocuments();
 // What went wrong while the records were built at load time ("" if nothing).
 std::string& LoadFailure();
 
-// Builds every record in load order, then the alert level and the command
-// "ALERT.FILTER"; a failure is kept in LoadFailure.
-void LoadAddIn();
+// A category's table, built on first use.
+using CategoryTableOf = const CategoryTable& (*)();
+
+// Builds the records of the categories in the order given, then the alert
+// level and the command "ALERT.FILTER"; a failure is kept in LoadFailure.
+void LoadAddIn(std::initializer_list<CategoryTableOf> categories);
 
 }  // namespace xll

@@ -1,4 +1,4 @@
-// The registration table of every category, in the order they are loaded.
+// The registration table of every category of the add-in, in load order.
 #pragma once
 
 #include "xll/category.h"

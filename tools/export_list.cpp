@@ -6,7 +6,7 @@
 #include <string>
 
 #include "xll/args.h"
-#include "xll/categories.h"
+#include "xll/category.h"
 #include "xll/register.h"
 
 namespace {
