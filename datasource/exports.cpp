@@ -15,8 +15,6 @@ using namespace xll;
 
 namespace {
 
-std::string textOf(const char* s) { return s ? s : ""; }
-
 std::string fetch(zr::ServiceId id, const std::string& path) {
   const zr::Service& s = zr::services[id];
   return zr::http_get(s.host, s.service, path);

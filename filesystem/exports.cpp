@@ -12,8 +12,6 @@ using namespace xll;
 
 namespace {
 
-std::string textOf(const char* s) { return s ? s : ""; }
-
 // One name: a text; n names: an n x 1 column; none: the emptied result.
 void setNames(OPER& result, const std::vector<std::string>& names) {
   if (names.empty()) return;

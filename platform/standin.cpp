@@ -252,22 +252,6 @@ void setRegistryValue(const std::string& key, const std::string& name, const Reg
   makeKey(key).values[lower(name)] = {name, value};
 }
 
-void setRegistryDword(const std::string& key, const std::string& name, DWORD value) {
-  RegistryValue v;
-  v.type = REG_DWORD;
-  v.data.resize(sizeof(DWORD));
-  std::memcpy(v.data.data(), &value, sizeof(DWORD));
-  setRegistryValue(key, name, v);
-}
-
-void setRegistryString(const std::string& key, const std::string& name, const std::string& value) {
-  RegistryValue v;
-  v.type = REG_SZ;
-  v.data.assign(value.begin(), value.end());
-  v.data.push_back(0);
-  setRegistryValue(key, name, v);
-}
-
 bool deleteRegistryValue(const std::string& key, const std::string& name) {
   Guard g(lock());
   Key* k = findKey(key);

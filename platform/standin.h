@@ -86,8 +86,20 @@ bool registryKeyExists(const std::string& key);
 bool registryValue(const std::string& key, const std::string& name, RegistryValue& value);
 // Creates the key when needed.
 void setRegistryValue(const std::string& key, const std::string& name, const RegistryValue& value);
-void setRegistryDword(const std::string& key, const std::string& name, DWORD value);
-void setRegistryString(const std::string& key, const std::string& name, const std::string& value);
+inline void setRegistryDword(const std::string& key, const std::string& name, DWORD value) {
+  RegistryValue v;
+  v.type = REG_DWORD;
+  v.data.assign(reinterpret_cast<const BYTE*>(&value), reinterpret_cast<const BYTE*>(&value) + sizeof value);
+  setRegistryValue(key, name, v);
+}
+// A text value, stored with its terminating zero.
+inline void setRegistryString(const std::string& key, const std::string& name, const std::string& value) {
+  RegistryValue v;
+  v.type = REG_SZ;
+  v.data.assign(value.begin(), value.end());
+  v.data.push_back(0);
+  setRegistryValue(key, name, v);
+}
 bool deleteRegistryValue(const std::string& key, const std::string& name);
 // Removes every key and value; open key handles become invalid.
 void clearRegistry();

@@ -23,6 +23,9 @@ struct FrameSteps {
 
 constexpr FrameSteps fullFrame{};
 
+// The text of a zero-terminated text argument; a null pointer is empty.
+inline std::string textOf(const char* s) { return s ? s : ""; }
+
 namespace frame_detail {
 void failed(OPER& result, FrameSteps::OnFailure mode, const char* message, bool standard) noexcept;
 bool begin(OPER& result, const FrameSteps& steps) noexcept;

@@ -9,12 +9,6 @@
 
 using namespace xll;
 
-namespace {
-
-std::string textOf(const char* s) { return s ? s : ""; }
-
-}  // namespace
-
 const CategoryTable& zr::RegexCategory() {
   static const ArgRow str{"C#", "str", "is the input string."};
   static const ArgRow regexp{"C#", "regexp", "is the input regular expression."};

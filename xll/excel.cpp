@@ -37,16 +37,18 @@ int excelList(int xlfn, X* res, int count, va_list ap) {
   for (int i = 0; i < n; ++i) opers[i] = va_arg(ap, X*);
   return traits<X>::Excelv(xlfn, res, count, opers);  // checks the count
 }
+
+// A va_list that is ended however the call leaves.
+struct Arguments {
+  va_list ap;
+  ~Arguments() { va_end(ap); }
+};
 }  // namespace
 
 int traits<xloper>::Excel(int xlfn, xloper* res, int count, ...) {
-  va_list ap;
-  va_start(ap, count);
-  struct End {
-    va_list& ap;
-    ~End() { va_end(ap); }
-  } end{ap};
-  return excelList(xlfn, res, count, ap);
+  Arguments args;
+  va_start(args.ap, count);
+  return excelList(xlfn, res, count, args.ap);
 }
 
 namespace {
@@ -72,13 +74,9 @@ int traits<xloper12>::Excelv(int xlfn, xloper12* res, int count, xloper12** oper
 }
 
 int traits<xloper12>::Excel(int xlfn, xloper12* res, int count, ...) {
-  va_list ap;
-  va_start(ap, count);
-  struct End {
-    va_list& ap;
-    ~End() { va_end(ap); }
-  } end{ap};
-  return excelList(xlfn, res, count, ap);
+  Arguments args;
+  va_start(args.ap, count);
+  return excelList(xlfn, res, count, args.ap);
 }
 
 std::string narrow(const OPER& text) { return text.text(); }

@@ -121,21 +121,6 @@ void setRegistryValue(const std::string& key, const std::string& name, const Reg
   RegCloseKey(h);
 }
 
-void setRegistryDword(const std::string& key, const std::string& name, DWORD value) {
-  RegistryValue v;
-  v.type = REG_DWORD;
-  v.data.assign(reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value) + sizeof value);
-  setRegistryValue(key, name, v);
-}
-
-void setRegistryString(const std::string& key, const std::string& name, const std::string& value) {
-  RegistryValue v;
-  v.type = REG_SZ;
-  v.data.assign(value.begin(), value.end());
-  v.data.push_back(0);
-  setRegistryValue(key, name, v);
-}
-
 bool deleteRegistryValue(const std::string& key, const std::string& name) {
   return RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str()) == ERROR_SUCCESS;
 }

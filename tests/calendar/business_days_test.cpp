@@ -8,19 +8,14 @@
 #include "calendar/calendars.h"
 #include "calendar/lookup.h"
 #include "test_support.h"
+#include "tests/support/thrown.h"
 
-using calendar_test::thrownText;
 using calendar_test::ymd;
 using calendar_test::ymdOf;
 using QA::Date;
+using zrtest::thrownMessage;
 
 namespace {
-
-template <class C>
-struct Edited : C {
-  using QA::Calendar::addedHolidays;
-  using QA::Calendar::removedHolidays;
-};
 
 const std::string invalid = "Invalid input date.";
 
@@ -93,19 +88,19 @@ TEST(OutOfRange, RefusedWithInvalidInputDate) {
   for (std::uint32_t s : {0u, 73051u, 4294967295u}) {
     const Date d(s);
     for (int code = 0; code < 6; ++code)
-      EXPECT_EQ(thrownText([&] { uk.adjust(d, static_cast<QA::BusinessDayConvention>(code)); }), invalid) << s;
-    EXPECT_EQ(thrownText([&] { uk.isEndOfMonth(d); }), invalid) << s;
-    EXPECT_EQ(thrownText([&] { uk.YearEnd(d); }), invalid) << s;
-    EXPECT_EQ(thrownText([&] { uk.plusBusinessDays(d, -1); }), invalid) << s;
-    EXPECT_EQ(thrownText([&] { uk.holidayCount(std::min(d, ok), std::max(d, ok)); }), invalid) << s;
+      EXPECT_EQ(thrownMessage([&] { uk.adjust(d, static_cast<QA::BusinessDayConvention>(code)); }), invalid) << s;
+    EXPECT_EQ(thrownMessage([&] { uk.isEndOfMonth(d); }), invalid) << s;
+    EXPECT_EQ(thrownMessage([&] { uk.YearEnd(d); }), invalid) << s;
+    EXPECT_EQ(thrownMessage([&] { uk.plusBusinessDays(d, -1); }), invalid) << s;
+    EXPECT_EQ(thrownMessage([&] { uk.holidayCount(std::min(d, ok), std::max(d, ok)); }), invalid) << s;
   }
   // Stepping past either end.
-  EXPECT_EQ(thrownText([&] { uk.previousBusinessDay(ymd(1900, 1, 3)); }), invalid);
+  EXPECT_EQ(thrownMessage([&] { uk.previousBusinessDay(ymd(1900, 1, 3)); }), invalid);
   for (std::int32_t n : {INT_MIN, INT_MAX, 60000})
-    EXPECT_EQ(thrownText([&] { uk.plusBusinessDays(ok, n); }), invalid) << n;
-  Edited<QA::NullCalendar> none;
+    EXPECT_EQ(thrownMessage([&] { uk.plusBusinessDays(ok, n); }), invalid) << n;
+  calendar_test::Edited<QA::NullCalendar> none;
   none.addedHolidays.insert(Date(73050));
-  EXPECT_EQ(thrownText([&] { none.adjust(Date(73050), QA::Following); }), invalid);
+  EXPECT_EQ(thrownMessage([&] { none.adjust(Date(73050), QA::Following); }), invalid);
   EXPECT_EQ(none.adjust(Date(73050), QA::ModifiedFollowing), Date(73049));
 }
 
@@ -130,7 +125,7 @@ TEST(Names, CalendarsAndConventions) {
   EXPECT_EQ(QA::createCalendar("")->name(), "Null calendar");
   EXPECT_EQ(QA::createCalendar("new YORK")->name(), "United States - NYSE Holidays");
   for (const char* name : {"LONDON ", "Zurich", "NewYork"})
-    EXPECT_EQ(thrownText([&] { QA::createCalendar(name); }), "BusinessCalendar::Unknown Calendar") << name;
+    EXPECT_EQ(thrownMessage([&] { QA::createCalendar(name); }), "BusinessCalendar::Unknown Calendar") << name;
 
   const char* longNames[] = {"Unadjusted", "Preceding", "ModifiedPreceding", "Following", "ModifiedFollowing",
                              "MonthEndReference"};
@@ -140,6 +135,6 @@ TEST(Names, CalendarsAndConventions) {
     EXPECT_EQ(QA::parseBusinessDayConvention(shortNames[code]), code);
   }
   for (const char* text : {"following", "mp", ""})
-    EXPECT_EQ(thrownText([&] { QA::parseBusinessDayConvention(text); }),
+    EXPECT_EQ(thrownMessage([&] { QA::parseBusinessDayConvention(text); }),
               "date_Adjust::Unrecognised day conevntion") << text;
 }

@@ -4,10 +4,11 @@
 
 #include "calendar/calendar.h"
 #include "test_support.h"
+#include "tests/support/thrown.h"
 
-using calendar_test::thrownText;
 using calendar_test::ymd;
 using QA::Date;
+using zrtest::thrownMessage;
 
 TEST(Date, FieldsAtTheEdgesOfTheTables) {
   struct Case {
@@ -62,11 +63,11 @@ TEST(Date, EasterMonday) {
 
 TEST(Date, OneRefusalTextForEverythingOutsideTheTables) {
   for (std::uint32_t s : {0u, 73051u, 4294967295u}) {
-    EXPECT_EQ(thrownText([&] { Date(s).year(); }), "Invalid input date.") << s;
-    EXPECT_EQ(thrownText([&] { Date(s).endOfMonth(); }), "Invalid input date.") << s;
+    EXPECT_EQ(thrownMessage([&] { Date(s).year(); }), "Invalid input date.") << s;
+    EXPECT_EQ(thrownMessage([&] { Date(s).endOfMonth(); }), "Invalid input date.") << s;
   }
   for (int year : {1899, 2100, -2147483647 - 1})
-    EXPECT_EQ(thrownText([&] { QA::Calendar::easterMonday(year); }), "Invalid input date.") << year;
-  EXPECT_EQ(thrownText([] { Date::isLeap(2101); }), "Invalid input date.");
-  EXPECT_EQ(thrownText([] { Date::daysInMonth(13, true); }), "Invalid input date.");
+    EXPECT_EQ(thrownMessage([&] { QA::Calendar::easterMonday(year); }), "Invalid input date.") << year;
+  EXPECT_EQ(thrownMessage([] { Date::isLeap(2101); }), "Invalid input date.");
+  EXPECT_EQ(thrownMessage([] { Date::daysInMonth(13, true); }), "Invalid input date.");
 }

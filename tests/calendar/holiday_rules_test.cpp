@@ -7,21 +7,17 @@
 #include "calendar/calendars.h"
 #include "calendar/lookup.h"
 #include "test_support.h"
+#include "tests/support/thrown.h"
 
-using calendar_test::thrownText;
+using calendar_test::Edited;
 using calendar_test::ymd;
 using calendar_test::ymdOf;
 using QA::Date;
+using zrtest::thrownMessage;
 
 namespace {
 
 // A calendar whose added and removed holidays the test can fill.
-template <class C>
-struct Edited : C {
-  using QA::Calendar::addedHolidays;
-  using QA::Calendar::removedHolidays;
-};
-
 // Dates as yyyymmdd: per calendar, one date for each of its rules and the
 // weekend-shift edges on either side of them.
 struct Rules {
@@ -71,7 +67,7 @@ TEST(HolidayRules, OneDatePerRule) {
     const auto calendar = QA::createCalendar(r.calendar);
     EXPECT_EQ(calendar->name(), r.name);
     for (std::uint32_t s : {0u, 73051u})
-      EXPECT_EQ(thrownText([&] { calendar->isBusinessDay(Date(s)); }), "Invalid input date.") << r.calendar;
+      EXPECT_EQ(thrownMessage([&] { calendar->isBusinessDay(Date(s)); }), "Invalid input date.") << r.calendar;
     for (int date : r.holidays) EXPECT_TRUE(calendar->isHoliday(ymdOf(date))) << r.calendar << ' ' << date;
     for (int date : r.businessDays) EXPECT_TRUE(calendar->isBusinessDay(ymdOf(date))) << r.calendar << ' ' << date;
   }

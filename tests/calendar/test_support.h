@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
+#include "calendar/calendar.h"
 #include "calendar/date.h"
 
 namespace calendar_test {
@@ -22,15 +22,11 @@ inline std::uint32_t serialOf(int y, int m, int d) {
 inline QA::Date ymd(int y, int m, int d) { return QA::Date(serialOf(y, m, d)); }
 inline QA::Date ymdOf(int yyyymmdd) { return ymd(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100); }
 
-// The plain text a call throws, or "no exception".
-template <class F>
-std::string thrownText(F f) {
-  try {
-    f();
-  } catch (const char* text) {
-    return text;
-  }
-  return "no exception";
-}
+// A calendar whose added and removed holidays the test can fill.
+template <class C>
+struct Edited : C {
+  using QA::Calendar::addedHolidays;
+  using QA::Calendar::removedHolidays;
+};
 
 }  // namespace calendar_test
