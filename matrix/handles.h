@@ -15,13 +15,6 @@ inline const Matrix& matrixFromHandle(const std::string& handle) {
   return objectFromHandle<Matrix>(handle);
 }
 
-// A copy of the stored matrix, made under the size guard.
-inline Matrix matrixCopyFromHandle(const std::string& handle) {
-  const Matrix& m = matrixFromHandle(handle);
-  checkSize(m.rows(), m.cols());
-  return m;
-}
-
 inline const FullPivLU& fullPivLUFromHandle(const std::string& handle) {
   return objectFromHandle<FullPivLU>(handle);
 }

@@ -32,8 +32,6 @@ class XAddIn {
   const XArgs<X>& Args() const { return args_; }
   XArgs<X>& Args() { return args_; }
   bool isDocumentation() const { return args_.isDocumentation(); }
-  double RegisterId() const { return registerId_; }
-  void* Procedure() const { return procedure_; }
 
   // Registers this record; the register id and the procedure's address are
   // kept.
