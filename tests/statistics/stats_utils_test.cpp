@@ -80,10 +80,21 @@ TEST(StatsUtils, KurtosisIsTheFullOne) {
     EXPECT_NEAR(StatsUtils::kurtosis(holder), kurtosis, 1e-12 * kurtosis);
 }
 
-TEST(StatsUtils, HypergeometricCountsAreCheckedBeforeBoostSeesThem) {
-  for (auto [n, r, N] : {std::tuple{-5, 3, 20}, {5, -3, 20}, {5, 3, -20}, {-1, -1, -1}})
-    EXPECT_EQ(thrownMessage([&] { makeHypergeometric(n, r, N); }),
-              "stat_distrHyperGeometric - n, r and N must not be negative");
+TEST(StatsUtils, ParametersOutsideTheDomainAreRefusedBeforeBoostSeesThem) {
+  const std::pair<std::function<boost::any()>, const char*> builders[] = {
+      {[] { return makeHypergeometric(-5, 3, 20); }, "stat_distrHyperGeometric - n, r and N must not be negative"},
+      {[] { return makeHypergeometric(5, -3, 20); }, "stat_distrHyperGeometric - n, r and N must not be negative"},
+      {[] { return makeHypergeometric(5, 3, -20); }, "stat_distrHyperGeometric - n, r and N must not be negative"},
+      {[] { return makeInverseGamma(0, 1); }, "stat_distrInverseGamma - alpha must be positive"},
+      {[] { return makeBinomial(10.5, 0.5); }, "stat_distrBinomial - n must be a whole number"},
+      {[] { return makeGeometric(0); }, "stat_distrGeometric - p must be positive"},
+      {[] { return makeNegativeBinomial(3, 0); }, "stat_distrNegativeBinomial - p must be positive"},
+      // degenerate but inside: no trials, a certain success, a tiny shape
+      {[] { return makeBinomial(0, 0.5); }, ""},
+      {[] { return makeGeometric(1); }, ""},
+      {[] { return makeInverseGamma(1e-300, 1); }, ""},
+  };
+  for (const auto& [make, message] : builders) EXPECT_EQ(thrownMessage(make), message);
   // Sample 5 of a population of 20 holding 3 successes.
   const boost::any holder = makeHypergeometric(5, 3, 20);
   const auto& h = boost::any_cast<const Hypergeometric&>(holder);
