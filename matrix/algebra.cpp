@@ -1,25 +1,6 @@
 #include "matrix/algebra.h"
 
-#include <cstdint>
-
-// The AVX2 and FMA product (product_avx2.cpp) is built only for GCC or Clang
-// on x86-64 outside Windows; CMake defines ZR_MATRIX_PRODUCT_AVX2 when it
-// builds it.
-#if defined(ZR_MATRIX_PRODUCT_AVX2) && (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && \
-    !defined(_WIN32)
-#define ZR_PRODUCT_AVX2 1
-#else
-#define ZR_PRODUCT_AVX2 0
-#endif
-
 namespace ZR {
-
-#if ZR_PRODUCT_AVX2
-// c (m x n) = a (m x k) b (k x n), row-major, in product_avx2.cpp; the
-// processor must have AVX2 and FMA.
-void productAvx2Fma(const double* a, const double* b, double* c, std::int64_t m, std::int64_t k,
-                    std::int64_t n);
-#endif
 
 namespace {
 
@@ -58,39 +39,14 @@ Matrix minus(const Matrix& a, const Matrix& b) {
   return elementwise(a, b, [](double x, double y) { return x - y; });
 }
 
-bool productKernelRuns(ProductKernel kernel) {
-  if (kernel == ProductKernel::Baseline) return true;
-#if ZR_PRODUCT_AVX2
-  static const bool runs = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  }();
-  return runs;
-#else
-  return false;
-#endif
-}
-
-ProductKernel productKernel() {
-  static const ProductKernel kernel =
-      productKernelRuns(ProductKernel::Avx2Fma) ? ProductKernel::Avx2Fma : ProductKernel::Baseline;
-  return kernel;
-}
-
-Matrix multiply(const Matrix& a, const Matrix& b, ProductKernel kernel) {
+Matrix multiply(const Matrix& a, const Matrix& b, Kernel kernel) {
   if (a.cols() != b.rows()) throw "ZR::uBlasMatrix::mtrx_multiply::Incompatible matrices";
   Matrix r = newMatrix(a.rows(), b.cols());
-#if ZR_PRODUCT_AVX2
-  if (kernel == ProductKernel::Avx2Fma && productKernelRuns(kernel)) {
-    productAvx2Fma(a.data(), b.data(), r.data(), a.rows(), a.cols(), b.cols());
-    return r;
-  }
-#endif
-  r.noalias() = a * b;  // no temporary; an empty inner dimension gives zeros
+  kernels(kernel).product(a.data(), b.data(), r.data(), a.rows(), a.cols(), b.cols());
   return r;
 }
 
-Matrix multiply(const Matrix& a, const Matrix& b) { return multiply(a, b, productKernel()); }
+Matrix multiply(const Matrix& a, const Matrix& b) { return multiply(a, b, bestKernel()); }
 
 Matrix multiplyConst(const Matrix& a, double c) {
   Matrix r = newMatrix(a.rows(), a.cols());

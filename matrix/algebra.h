@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "matrix/kernels.h"
 #include "matrix/matrix.h"
 
 namespace ZR {
@@ -14,20 +15,9 @@ Matrix minus(const Matrix& a, const Matrix& b);
 // a b; a's columns must match b's rows.
 Matrix multiply(const Matrix& a, const Matrix& b);
 
-// The kernels of the product: Eigen's for any x86-64 processor, and where the
-// build has it a copy for AVX2 and FMA, which multiply() takes when the
-// processor has both. Their results may differ in the last bits.
-enum class ProductKernel { Baseline, Avx2Fma };
-
-// The kernel multiply() uses on this processor.
-ProductKernel productKernel();
-
-// Whether the kernel can run here (Baseline always can).
-bool productKernelRuns(ProductKernel kernel);
-
-// a b through the given kernel, or through Baseline when that one cannot run
-// here; otherwise as multiply().
-Matrix multiply(const Matrix& a, const Matrix& b, ProductKernel kernel);
+// a b through the given kernel (kernels.h), or through Baseline when that
+// one cannot run here; otherwise as multiply().
+Matrix multiply(const Matrix& a, const Matrix& b, Kernel kernel);
 
 Matrix multiplyConst(const Matrix& a, double c);
 

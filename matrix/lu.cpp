@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "matrix/kernels.h"
+
 namespace ZR {
 
 namespace {
@@ -57,7 +59,9 @@ Matrix partialPivLU(const Matrix& a) {
   requireSquare(a, "mtrx_partialPivLU");
   requireFinite(a, "mtrx_partialPivLU");
   if (a.size() == 0) return Matrix(0, 0);
-  return Eigen::PartialPivLU<Matrix>(a).matrixLU();
+  Matrix lu = a;
+  kernels().partialPivLU(lu.data(), lu.rows());
+  return lu;
 }
 
 // An empty matrix is answered by its shape: rank 0, so the kernel is the
@@ -109,7 +113,8 @@ Matrix inverse(const Matrix& a) {
 double determinant(const Matrix& a) {
   requireSquare(a, "mtrx_det");
   if (a.rows() == 0) return 1.0;
-  return Eigen::PartialPivLU<Matrix>(a).determinant();
+  Matrix lu = a;
+  return kernels().partialPivLU(lu.data(), lu.rows());
 }
 
 }  // namespace ZR

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
+#include "matrix/kernels.h"
 #include "matrix/lu.h"
 
 namespace ZR {
@@ -39,7 +41,9 @@ class Scale {
 
 Matrix householderQr(const Matrix& a) {
   const Scale s(a, "mtrx_houseHolderQr");
-  return s.back(Eigen::HouseholderQR<Matrix>(s.of(a)).matrixQR());
+  Matrix qr = s.of(a);
+  kernels().householderQr(qr.data(), qr.rows(), qr.cols());
+  return s.back(std::move(qr));
 }
 
 Matrix colPivHouseholderQr(const Matrix& a) {

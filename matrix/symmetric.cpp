@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "matrix/kernels.h"
+
 namespace ZR {
 
 namespace {
@@ -19,48 +21,41 @@ Matrix lowerSymmetric(const Matrix& a, const char* function) {
   return s;
 }
 
-using Solver = Eigen::SelfAdjointEigenSolver<Matrix>;
-
-void solve(Solver& solver, const Matrix& a, const char* function) {
-  solver.compute(lowerSymmetric(a, function), Eigen::ComputeEigenvectors);
-  if (solver.info() != Eigen::Success) fail(function, "Eigen solver did not converge");
+// The eigenvalues (n x 1) of the symmetric matrix of a's lower triangle;
+// its eigenvectors (n x n) into vectors.
+Matrix solve(const Matrix& a, const char* function, Matrix& vectors) {
+  vectors = lowerSymmetric(a, function);
+  Matrix values = newMatrix(vectors.rows(), 1);
+  if (!kernels().selfAdjointEigen(vectors.data(), vectors.rows(), values.data(), vectors.data()))
+    fail(function, "Eigen solver did not converge");
+  return values;
 }
 
 }  // namespace
 
 Matrix cholesky(const Matrix& a, bool upper) {
-  const Eigen::LLT<Matrix> llt(lowerSymmetric(a, "mtrx_cholesky"));
-  if (llt.info() != Eigen::Success) fail("mtrx_cholesky", "Input matrix is not positive definite");
-  Matrix f = newMatrix(a.rows(), a.cols());
-  if (upper)
-    f = llt.matrixU();
-  else
-    f = llt.matrixL();
+  Matrix f = lowerSymmetric(a, "mtrx_cholesky");
+  if (!kernels().cholesky(f.data(), f.rows(), upper))
+    fail("mtrx_cholesky", "Input matrix is not positive definite");
   return f;
 }
 
 Matrix ldlt(const Matrix& a, LDLTFactor factor) {
-  const Eigen::LDLT<Matrix> ldlt(lowerSymmetric(a, "mtrx_ldlt"));
-  if (ldlt.info() != Eigen::Success) fail("mtrx_ldlt", "Input matrix has no LDLT decomposition");
-  Matrix f = newMatrix(a.rows(), a.cols());
-  switch (factor) {
-    case LDLTFactor::L: f = ldlt.matrixL(); break;
-    case LDLTFactor::U: f = ldlt.matrixU(); break;
-    case LDLTFactor::D: f = ldlt.vectorD().asDiagonal(); break;
-  }
+  Matrix f = lowerSymmetric(a, "mtrx_ldlt");
+  const int k = factor == LDLTFactor::L ? 0 : factor == LDLTFactor::U ? 1 : 2;
+  if (!kernels().ldlt(f.data(), f.rows(), k)) fail("mtrx_ldlt", "Input matrix has no LDLT decomposition");
   return f;
 }
 
 Matrix eigenValues(const Matrix& a, const char* function) {
-  Solver solver;
-  solve(solver, a, function);
-  return solver.eigenvalues();
+  Matrix vectors;
+  return solve(a, function, vectors);
 }
 
 Matrix eigenVectors(const Matrix& a) {
-  Solver solver;
-  solve(solver, a, "mtrx_eigenVectors");
-  return solver.eigenvectors();
+  Matrix vectors;
+  solve(a, "mtrx_eigenVectors", vectors);
+  return vectors;
 }
 
 bool isPosSemiDef(const Matrix& a) { return eigenValues(a, "mtrx_isPosSemiDef")(0) >= 0.0; }

@@ -80,7 +80,7 @@ TEST(Algebra, ProductAgreesWithNumpyAndExactSums) {
                                     {1, 9, 1}, {5, 3, 7}, {1, 1, 1}, {17, 33, 19}, {130, 257, 67}};
   for (const auto& s : shapes) {
     const Matrix x = Matrix::Random(s[0], s[1]), y = Matrix::Random(s[1], s[2]);
-    for (ZR::ProductKernel kernel : {ZR::ProductKernel::Baseline, ZR::ProductKernel::Avx2Fma}) {
+    for (ZR::Kernel kernel : {ZR::Kernel::Baseline, ZR::Kernel::Avx2Fma, ZR::Kernel::Avx512}) {
       const Matrix xy = ZR::multiply(x, y, kernel);
       ASSERT_EQ(xy.rows() * 1000 + xy.cols(), s[0] * 1000 + s[2]);
       for (Eigen::Index i = 0; i < xy.rows(); ++i)
@@ -97,16 +97,18 @@ TEST(Algebra, ProductAgreesWithNumpyAndExactSums) {
   }
 }
 
-TEST(Algebra, MultiplyTakesTheAvx2KernelWhereTheProcessorHasIt) {
-  EXPECT_TRUE(ZR::productKernelRuns(ZR::ProductKernel::Baseline));
+TEST(Algebra, MultiplyTakesTheWidestKernelTheProcessorHas) {
+  EXPECT_TRUE(ZR::kernelRuns(ZR::Kernel::Baseline));
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && !defined(_WIN32)
   __builtin_cpu_init();
   const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  EXPECT_EQ(ZR::productKernel(), avx2 ? ZR::ProductKernel::Avx2Fma : ZR::ProductKernel::Baseline);
+  const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+  EXPECT_EQ(ZR::bestKernel(), avx512 ? ZR::Kernel::Avx512 : avx2 ? ZR::Kernel::Avx2Fma : ZR::Kernel::Baseline);
 #endif
   const Matrix a = Matrix::Random(41, 53), b = Matrix::Random(53, 29);
-  EXPECT_EQ(ZR::multiply(a, b), ZR::multiply(a, b, ZR::productKernel()));
-  EXPECT_THROW(ZR::multiply(a, a, ZR::ProductKernel::Avx2Fma), const char*);
+  EXPECT_EQ(ZR::multiply(a, b), ZR::multiply(a, b, ZR::bestKernel()));
+  EXPECT_THROW(ZR::multiply(a, a, ZR::Kernel::Avx2Fma), const char*);
 }
 
 TEST(Algebra, ValueByValueTransposedDiagonalAndTriangular) {

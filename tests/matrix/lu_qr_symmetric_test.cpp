@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "matrix/kernels.h"
 #include "matrix/lu.h"
 #include "matrix/qr.h"
 #include "matrix/symmetric.h"
@@ -95,6 +97,31 @@ TEST(Decompositions, FactorsReproduceTheMatrix) {
     for (Eigen::Index i = 0; i < a.rows(); ++i) a.diagonal().cwiseEqual(b(i, i)).maxCoeff(&from[i]);
     for (Eigen::Index i = 0; i < a.rows(); ++i)
       for (Eigen::Index j = 0; j < a.rows(); ++j) EXPECT_NEAR(b(i, j), a(from[i], from[j]), 1e-13);
+  }
+}
+
+TEST(Decompositions, EachKernelGivesEigensFactorsPastItsBlocks) {
+  // n past the blocks of Eigen's blocked algorithms and the kernels' tiles.
+  const Eigen::Index n = 97;
+  const Matrix a = Matrix::Random(n, n), s = a * a.transpose() + n * Matrix::Identity(n, n);
+  const Eigen::PartialPivLU<Matrix> lu(a);
+  const Eigen::LLT<Matrix> llt(s);
+  const Eigen::LDLT<Matrix> ldlt(s);
+  const Eigen::SelfAdjointEigenSolver<Matrix> eigen(s);
+  const Matrix expected[] = {lu.matrixLU(), Eigen::HouseholderQR<Matrix>(a).matrixQR(), llt.matrixL(), llt.matrixU(),
+                             ldlt.matrixL(), ldlt.matrixU(), ldlt.vectorD().asDiagonal(), eigen.eigenvectors()};
+  for (ZR::Kernel kernel : {ZR::Kernel::Baseline, ZR::Kernel::Avx2Fma, ZR::Kernel::Avx512}) {
+    if (!ZR::kernelRuns(kernel)) continue;
+    const ZR::Kernels& k = ZR::kernels(kernel);
+    Matrix f[] = {a, a, s, s, s, s, s, s}, values(n, 1);
+    const double det = k.partialPivLU(f[0].data(), n);
+    k.householderQr(f[1].data(), n, n);
+    EXPECT_TRUE(k.cholesky(f[2].data(), n, false) && k.cholesky(f[3].data(), n, true) &&
+                k.ldlt(f[4].data(), n, 0) && k.ldlt(f[5].data(), n, 1) && k.ldlt(f[6].data(), n, 2) &&
+                k.selfAdjointEigen(s.data(), n, values.data(), f[7].data()));
+    EXPECT_NEAR(det, lu.determinant(), 1e-12 * std::abs(lu.determinant()));
+    EXPECT_TRUE(values.isApprox(eigen.eigenvalues(), 1e-14));
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(f[i].isApprox(expected[i], 1e-12)) << int(kernel) << " factor " << i;
   }
 }
 

@@ -1,0 +1,133 @@
+// The kernels of kernels.h, built once per instruction set: CMake defines
+// ZR_KERNEL as the Kernel's name (Baseline, Avx2Fma, Avx512) and the flags.
+//
+// Eigen is compiled here under a namespace of its own per copy: its inline
+// templates instantiated for one instruction set must not share names with
+// another copy's, or the linker could keep one copy's code for all callers.
+// The #include directive is not macro-expanded, so only the names change.
+#include <algorithm>
+
+#include "matrix/kernels.h"
+
+#define ZR_CAT2(a, b) a##b
+#define ZR_CAT(a, b) ZR_CAT2(a, b)
+#define Eigen ZR_CAT(ZrEigen, ZR_KERNEL)
+#define EIGEN_DONT_PARALLELIZE
+#include <Eigen/Cholesky>
+#include <Eigen/Core>
+#include <Eigen/Eigenvalues>
+#include <Eigen/LU>
+#include <Eigen/QR>
+
+namespace ZR {
+
+namespace {
+
+using Index = std::int64_t;
+using RowMajor = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+using ColMajor = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::ColMajor>;
+
+// Square tiles that two of fit in the first-level cache.
+constexpr Index tile = 32;
+
+// to[j n + i] = from[i n + j] for the n x n arrays, tile by tile.
+void transpose(const double* from, double* to, Index n) {
+  for (Index i0 = 0; i0 < n; i0 += tile)
+    for (Index j0 = 0; j0 < n; j0 += tile)
+      for (Index i = i0, ie = std::min(i0 + tile, n); i < ie; ++i)
+        for (Index j = j0, je = std::min(j0 + tile, n); j < je; ++j) to[j * n + i] = from[i * n + j];
+}
+
+// Of row-major n x n m: the strict upper triangle transposed into the strict
+// lower one (or the other way round), the triangle it came from zeroed.
+void moveStrictTriangle(double* m, Index n, bool upperToLower) {
+  for (Index i0 = 0; i0 < n; i0 += tile)
+    for (Index j0 = 0; j0 <= i0; j0 += tile)
+      for (Index i = i0, ie = std::min(i0 + tile, n); i < ie; ++i)
+        for (Index j = j0, je = std::min({j0 + tile, n, i}); j < je; ++j) {
+          double& lower = m[i * n + j];
+          double& upper = m[j * n + i];
+          if (upperToLower)
+            lower = upper, upper = 0.0;
+          else
+            upper = lower, lower = 0.0;
+        }
+}
+
+// Zeroes the strict lower (or upper) triangle of row-major n x n m.
+void zeroStrictTriangle(double* m, Index n, bool lower) {
+  for (Index i = 0; i < n; ++i) {
+    double* row = m + i * n;
+    if (lower)
+      std::fill(row, row + i, 0.0);
+    else
+      std::fill(row + i + 1, row + n, 0.0);
+  }
+}
+
+void product(const double* a, const double* b, double* c, Index m, Index k, Index n) {
+  const Eigen::Map<const RowMajor> x(a, m, k), y(b, k, n);
+  Eigen::Map<RowMajor> z(c, m, n);
+  z.noalias() = x * y;  // an empty inner dimension gives zeros
+}
+
+double partialPivLU(double* a, Index n) {
+  Eigen::Map<RowMajor> m(a, n, n);
+  const Eigen::PartialPivLU<Eigen::Ref<RowMajor>> lu(m);
+  return lu.determinant();
+}
+
+void householderQr(double* a, Index rows, Index cols) {
+  Eigen::Map<RowMajor> m(a, rows, cols);
+  const Eigen::HouseholderQR<Eigen::Ref<RowMajor>> qr(m);
+}
+
+// Eigen's blocked Cholesky is fastest on a column-major lower triangle: s,
+// symmetric, is read as column-major, so L ends up as U in row-major s.
+bool cholesky(double* s, Index n, bool upper) {
+  Eigen::Map<ColMajor> work(s, n, n);
+  const Eigen::LLT<Eigen::Ref<ColMajor>, Eigen::Lower> llt(work);
+  if (llt.info() != Eigen::Success) return false;
+  if (upper)
+    zeroStrictTriangle(s, n, true);
+  else
+    moveStrictTriangle(s, n, true);
+  return true;
+}
+
+// Eigen's unblocked LDL^T runs along rows: row-major as it comes.
+bool ldlt(double* s, Index n, int factor) {
+  Eigen::Map<RowMajor> work(s, n, n);
+  const Eigen::LDLT<Eigen::Ref<RowMajor>, Eigen::Lower> ldlt(work);
+  if (ldlt.info() != Eigen::Success) return false;
+  if (factor == 2) {
+    const Eigen::VectorXd d = work.diagonal();
+    work.setZero();
+    work.diagonal() = d;
+  } else {
+    if (factor == 0)
+      zeroStrictTriangle(s, n, false);
+    else
+      moveStrictTriangle(s, n, false);
+    work.diagonal().setOnes();
+  }
+  return true;
+}
+
+// The solver's iteration rotates pairs of eigenvector columns: column-major,
+// they are contiguous.
+bool selfAdjointEigen(const double* s, Index n, double* values, double* vectors) {
+  Eigen::SelfAdjointEigenSolver<ColMajor> solver(n);
+  solver.compute(Eigen::Map<const ColMajor>(s, n, n), Eigen::ComputeEigenvectors);
+  if (solver.info() != Eigen::Success) return false;
+  std::copy(solver.eigenvalues().data(), solver.eigenvalues().data() + n, values);
+  transpose(solver.eigenvectors().data(), vectors, n);
+  return true;
+}
+
+}  // namespace
+
+extern const Kernels ZR_CAT(kernels, ZR_KERNEL);
+const Kernels ZR_CAT(kernels, ZR_KERNEL) = {product, partialPivLU, householderQr, cholesky, ldlt, selfAdjointEigen};
+
+}  // namespace ZR
