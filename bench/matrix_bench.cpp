@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kN = 1000;
+constexpr int kN = 800;
 
 // On a shared machine the fastest of several repetitions is the steadiest
 // figure (run with --benchmark_repetitions=N).

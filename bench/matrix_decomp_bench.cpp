@@ -1,18 +1,27 @@
-// Each decomposition of the matrix library at n = 1000 against the LAPACK
+// Each decomposition of the matrix library at n = 800 against the LAPACK
 // routine that does the same work (OpenBLAS, one thread), on the same data
-// in the same run. Both sides copy the input first, as the library does.
-// Prints the ratio library time / LAPACK time per decomposition at the end.
+// in the same run: through the simulated host as a user meets it (X/host),
+// and the library's function alone (X/library). Both sides copy the input
+// first, as the library does. The host's figures also as a ratio to the
+// numpy or scipy call a user would make (counter vs_scipy: lu_factor,
+// qr(mode="raw"), cholesky, ldl, eigh = dsyevd). Prints the ratios to
+// LAPACK's time at the end.
 #include <benchmark/benchmark.h>
 #include <cblas.h>
 #include <lapacke.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/host.h"
+#include "matrix/algebra.h"
+#include "matrix/creation.h"
 #include "matrix/lu.h"
 #include "matrix/qr.h"
 #include "matrix/symmetric.h"
@@ -24,16 +33,19 @@ extern "C" void dgetc2_(const lapack_int* n, double* a, const lapack_int* lda, l
 namespace {
 
 using ZR::Matrix;
-constexpr int n = 1000;
+constexpr int n = 800;
+constexpr unsigned seed = 12345;
 
+// A general matrix and a symmetric positive definite one, b b^T + n I for a
+// second random b, as the host makes them from the same seed.
 struct Data {
   Matrix general, spd;
   std::vector<double> generalCol, spdCol;  // the same values, column-major
   Data() {
-    std::srand(12345);
-    general = Matrix::Random(n, n);
-    const Matrix b = Matrix::Random(n, n);
-    spd = b * b.transpose() + n * Matrix::Identity(n, n);
+    std::srand(seed);
+    general = ZR::randomMatrix(n, n);
+    const Matrix b = ZR::randomMatrix(n, n);
+    spd = ZR::add(ZR::multiply(b, ZR::transpose(b)), ZR::multiplyConst(ZR::identityMatrix(n, n), n));
     generalCol = columnMajor(general);
     spdCol = columnMajor(spd);
   }
@@ -46,6 +58,63 @@ struct Data {
 const Data& data() {
   static const Data d;
   return d;
+}
+
+// zr.xll in the simulated host, with the handles of Data's matrices.
+struct Sheet {
+  bool reset = (standin::reset(), true);  // before the host installs itself
+  xlsim::Host host;
+  xlsim::Value general, spd;
+  Sheet() {
+    if (!host.load(ZR_XLL)) throw std::runtime_error("zr.xll did not load");
+    std::srand(seed);
+    general = host.call("mtrx_random", {n, n}, "A1");
+    const xlsim::Value b = host.call("mtrx_random", {n, n}, "A2");
+    const xlsim::Value bbt = host.call("mtrx_multiply", {b, host.call("mtrx_transpose", {b}, "A3")}, "A4");
+    const xlsim::Value nI = host.call("mtrx_multiplyConst", {host.call("mtrx_identity", {n, n}, "A5"), n}, "A6");
+    spd = host.call("mtrx_add", {bbt, nI}, "A7");
+  }
+};
+
+Sheet& sheet() {
+  static Sheet s;
+  return s;
+}
+
+// Seconds per call of the numpy or scipy expression a user would pick for
+// the same work, on matrices made as Data's (a general, s positive definite),
+// timed by /usr/bin/python3 on OpenBLAS with one thread; best of five.
+double pythonSeconds(const std::string& expression) {
+  const std::string script =
+      "import numpy as np, scipy.linalg as la, timeit\n"
+      "n = " + std::to_string(n) + "\n"
+      "rng = np.random.default_rng(" + std::to_string(seed) + ")\n"
+      "a, b = rng.uniform(-1, 1, (n, n)), rng.uniform(-1, 1, (n, n))\n"
+      "s = b @ b.T + n * np.eye(n)\n"
+      "f = lambda: " + expression + "\n"
+      "k = max(1, int(0.2 / timeit.timeit(f, number=1)))\n"
+      "print(min(timeit.repeat(f, number=k, repeat=5)) / k)\n";
+  FILE* p = popen(("env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE OPENBLAS_NUM_THREADS=1 /usr/bin/python3 -c '" +
+                   script + "'").c_str(), "r");
+  double seconds = 0;
+  if (p == nullptr || std::fscanf(p, "%lf", &seconds) != 1) seconds = 0;
+  if (p != nullptr) pclose(p);
+  return seconds;
+}
+
+// The worksheet function on one of the sheet's matrices; two cells take
+// turns, so that each result frees the cell's previous one as on a sheet.
+// With a python expression, the ratio to it as the counter vs_scipy.
+void host(benchmark::State& state, const char* function, bool spd, const char* python) {
+  Sheet& s = sheet();
+  const std::vector<xlsim::Arg> args{spd ? s.spd : s.general};
+  bool other = false;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state)
+    if (s.host.call(function, args, (other = !other) ? "B1" : "C1").kind != xlsim::Value::Text)
+      return state.SkipWithError(function);
+  const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (python && state.iterations()) state.counters["vs_scipy"] = t / state.iterations() / pythonSeconds(python);
 }
 
 template <class F>
@@ -72,6 +141,18 @@ void registerAll() {
   auto add = [](const std::string& name, auto fn) {
     benchmark::RegisterBenchmark(name.c_str(), fn)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
   };
+  const struct { const char *name, *function; bool spd; const char* python; } throughHost[] = {
+      {"PartialPivLU", "mtrx_partialPivLU", false, "la.lu_factor(a)"},
+      {"FullPivLU", "mtrx_fullPivLU", false, nullptr},
+      {"Inverse", "mtrx_invert", false, "la.inv(a)"},
+      {"HouseholderQR", "mtrx_houseHolderQr", false, "la.qr(a, mode=\"raw\")"},
+      {"ColPivHouseholderQR", "mtrx_colPivHouseholderQr", false, "la.qr(a, mode=\"raw\", pivoting=True)"},
+      {"FullPivHouseholderQR", "mtrx_fullPivHouseholderQr", false, nullptr},
+      {"Cholesky", "mtrx_cholesky", true, "la.cholesky(s, lower=True)"},
+      {"LDLT", "mtrx_ldlt", true, "la.ldl(s)"},
+      {"EigenVectors", "mtrx_eigenVectors", true, "np.linalg.eigh(s)"}};
+  for (const auto& h : throughHost)
+    add(std::string(h.name) + "/host", [h](benchmark::State& s) { host(s, h.function, h.spd, h.python); });
   add("PartialPivLU/library", [&](benchmark::State& s) { library(s, [&] { return ZR::partialPivLU(d.general); }); });
   add("PartialPivLU/lapack", [&](benchmark::State& s) {
     lapack(s, d.generalCol, [](double* a, lapack_int* p, lapack_int*, double*, double*) {
@@ -119,15 +200,15 @@ void registerAll() {
     });
   });
   add("LDLT/library", [&](benchmark::State& s) { library(s, [&] { return ZR::ldlt(d.spd, ZR::LDLTFactor::D); }); });
-  add("LDLT/lapack", [&](benchmark::State& s) {  // dsytrf: Bunch-Kaufman pivoting
+  add("LDLT/lapack", [&](benchmark::State& s) {  // dsytrf, as scipy.linalg.ldl: Bunch-Kaufman pivoting
     lapack(s, d.spdCol, [](double* a, lapack_int* p, lapack_int*, double*, double*) {
       return LAPACKE_dsytrf(C, 'L', n, a, n, p);
     });
   });
   add("EigenVectors/library", [&](benchmark::State& s) { library(s, [&] { return ZR::eigenVectors(d.spd); }); });
-  add("EigenVectors/lapack", [&](benchmark::State& s) {  // dsyev: tridiagonal QR iteration
+  add("EigenVectors/lapack", [&](benchmark::State& s) {  // dsyevd, as numpy.linalg.eigh: divide and conquer
     lapack(s, d.spdCol, [](double* a, lapack_int*, lapack_int*, double*, double* w) {
-      return LAPACKE_dsyev(C, 'V', 'L', n, a, n, w);
+      return LAPACKE_dsyevd(C, 'V', 'L', n, a, n, w);
     });
   });
 }
@@ -153,14 +234,23 @@ int main(int argc, char** argv) {
   registerAll();
   Collector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
-  // Names are "Decomposition/library/..." and "Decomposition/lapack/...".
-  std::map<std::string, double> ours, theirs;
+  // Names are "Decomposition/host", "Decomposition/library" and
+  // "Decomposition/lapack".
+  std::map<std::string, std::map<std::string, double>> seconds;  // by decomposition, then side
   for (const auto& [name, t] : collector.seconds) {
-    const std::string base = name.substr(0, name.find('/'));
-    (name.find("/library") != std::string::npos ? ours : theirs)[base] = t;
+    const std::size_t slash = name.find('/');
+    seconds[name.substr(0, slash)][name.substr(slash + 1, name.find('/', slash + 1) - slash - 1)] = t;
   }
-  std::printf("\n%-24s %s\n", "decomposition", "library / LAPACK");
-  for (const auto& [base, t] : ours)
-    if (theirs.count(base)) std::printf("%-24s %.2f\n", base.c_str(), t / theirs[base]);
+  std::printf("\n%-24s %17s %17s\n", "decomposition", "host / LAPACK", "library / LAPACK");
+  for (auto& [base, side] : seconds)
+    if (side.count("lapack")) {
+      std::printf("%-24s", base.c_str());
+      for (const char* ours : {"host", "library"})
+        if (side.count(ours))
+          std::printf(" %17.2f", side[ours] / side["lapack"]);
+        else
+          std::printf(" %17s", "-");
+      std::printf("\n");
+    }
   return 0;
 }

@@ -38,7 +38,7 @@ RULES = [
     ("host_bench", r"BM_(\w+)/(\d+)", r"BM_\1/1000", True),
     ("matrix_bench", r"BM_Multiply(ThroughHost|Core)", "BM_OpenBlasDgemm", False),
     ("matrix_bench", r"BM_(SmallMultiply|Rows)ThroughHost", "BM_NoOpThroughHost", False),
-    ("matrix_decomp_bench", r"(\w+)/library(.*)", r"\1/lapack\2", False),
+    ("matrix_decomp_bench", r"(\w+)/(?:host|library)(.*)", r"\1/lapack\2", False),
     ("option_bench", r"BM_(DeltaThroughHost/\d+|VersionThroughHost)", "BM_DeltaDirect", False),
     ("pool_bench", r"BM_InsertAndLookup/(\d+)", "BM_InsertAndLookup/1000", False),
     ("pool_bench", r"BM_InsertAndLookupRandom/(\d+)", r"BM_InsertAndLookup/\1", False),
@@ -49,7 +49,7 @@ RULES = [
 ]
 # Counters that already are a ratio against a reference of the same run.
 RATIO_COUNTERS = {"vs_numpy": "numpy", "vs_copy": "copy of the operand", "x_shell": "sqlite3 shell",
-                  "added_matrices": "one n x n matrix"}
+                  "added_matrices": "one n x n matrix", "vs_scipy": "numpy/scipy call"}
 SCALE = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
 def last_number(name):
