@@ -13,6 +13,9 @@ jobs=${ZR_JOBS:-$(nproc)}
 calls=${1:-200000}
 seed=${2:-1}
 flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+# GCC warns that its sanitizers set off false -Wmaybe-uninitialized warnings
+# (here in libstdc++'s std::function); the plain build keeps the warning.
+cxx_flags="$flags -Wno-maybe-uninitialized"
 
 # Any report ends the program with a failure.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_init_order=1:detect_stack_use_after_return=1}
@@ -29,7 +32,7 @@ step() {
 }
 
 step "configure" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+  -DCMAKE_CXX_FLAGS="$cxx_flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
   -DCMAKE_SHARED_LINKER_FLAGS="$flags" -DCMAKE_MODULE_LINKER_FLAGS="$flags" \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=TRUE
 step "build" cmake --build "$build" -j"$jobs"
@@ -39,7 +42,7 @@ step "tests under the sanitizers" ctest --test-dir "$build" --output-on-failure 
 # makes fail on purpose (allocator_may_return_null, fuzz/main.cpp).
 fuzz() {
   if "$build/fuzz/zr_fuzz" "$seed" "$calls" --progress 50000 2>&1 >/dev/null |
-    { grep -v -E '^WARNING: AddressSanitizer failed to allocate 0x[0-9a-f]+ bytes$' || true; }; then
+    { grep -v -E '^(==[0-9]+==)?WARNING: AddressSanitizer failed to allocate 0x[0-9a-f]+ bytes$' || true; }; then
     echo "fuzz: passed"
   else
     echo "fuzz: failed"

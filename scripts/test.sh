@@ -7,8 +7,9 @@
 #      example sheet against the Linux build's (scripts/windows-test.sh).
 # What the requested legs need from the system is checked before anything is
 # built (scripts/prereqs.sh). The output ends with the test-to-code ratio, a
-# line per leg and "N passed, N failed" over all legs: test programs, the
-# fuzz run and sheet comparisons; a leg that fails without a count counts one.
+# line per leg (its results and minutes, building included) and
+# "N passed, N failed" over all legs: test programs, the fuzz run and sheet
+# comparisons; a leg that fails without a count counts as one failure.
 # ./scripts/test.sh [--no-sanitize] [--no-windows]   (CI runs all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,8 +34,6 @@ for leg in "${legs[@]}"; do
 done
 prereqs_install test.sh "$note"
 
-scripts/setup.sh
-
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 summary=()
@@ -57,9 +56,10 @@ leg() {
   summary+=("$(printf '%-9s %d passed, %d failed%s, %d min %d s' "$name:" "$p" "$f" \
     "$([ "$rc" -eq 0 ] || echo " (exit $rc)")" $(((SECONDS - start) / 60)) $(((SECONDS - start) % 60)))")
 }
+linux_leg() { scripts/setup.sh && ctest --test-dir build --output-on-failure -j"$(nproc)"; }
 for name in "${legs[@]}"; do
   case $name in
-    linux) leg linux ctest --test-dir build --output-on-failure -j"$(nproc)" ;;
+    linux) leg linux linux_leg ;;
     sanitize) leg sanitize scripts/sanitize.sh ;;
     windows) leg windows scripts/windows-test.sh build ;;
   esac

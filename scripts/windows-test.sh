@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows leg: builds the 32-bit Windows add-in, its host and the test
-# programs (scripts/windows.sh --tests), runs the test programs under wine,
-# then calculates every sheet in examples/ with xlhost.exe --tsv and compares
-# the output with the Linux build's, cell for cell.
+# programs (scripts/windows.sh --tests), checks that zr.xll is the release
+# form a user copies, runs the test programs under wine, then calculates
+# every sheet in examples/ with xlhost.exe --tsv and compares the output with
+# the Linux build's, cell for cell.
 #   ./scripts/windows-test.sh [LINUX_BUILD]   (default: build, as scripts/test.sh makes it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,15 @@ out=$root/build-windows
 jobs=${ZR_JOBS:-$(nproc)}
 
 scripts/windows.sh --tests
+
+# The leg tests the file a user copies: no debug sections, its debug
+# information named through .gnu_debuglink, at most 10 MiB.
+sections=$(i686-w64-mingw32-objdump -h "$out/zr.xll")
+if grep -q ' \.debug_' <<<"$sections" || ! grep -q ' \.gnu_debuglink ' <<<"$sections" ||
+  [ "$(stat -c %s "$out/zr.xll")" -gt $((10 << 20)) ]; then
+  echo "windows-test.sh: $out/zr.xll keeps debug sections, names no debug file or is over 10 MiB" >&2
+  exit 1
+fi
 
 export WINEDEBUG=-all WINEPREFIX=$out/wine WINEDLLOVERRIDES=mscoree,mshtml=
 
