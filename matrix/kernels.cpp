@@ -83,11 +83,12 @@ void householderQr(double* a, Index rows, Index cols) {
 }
 
 // Eigen's blocked Cholesky is fastest on a column-major lower triangle: s,
-// symmetric, is read as column-major, so L ends up as U in row-major s.
+// symmetric, is read as column-major, so L ends up as U in row-major s. The
+// in-place kernel of Eigen's LLT, without the L1 norm that LLT keeps for
+// rcond(), a pass across rows.
 bool cholesky(double* s, Index n, bool upper) {
   Eigen::Map<ColMajor> work(s, n, n);
-  const Eigen::LLT<Eigen::Ref<ColMajor>, Eigen::Lower> llt(work);
-  if (llt.info() != Eigen::Success) return false;
+  if (Eigen::internal::llt_inplace<double, Eigen::Lower>::blocked(work) != -1) return false;
   if (upper)
     zeroStrictTriangle(s, n, true);
   else
