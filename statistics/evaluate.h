@@ -155,21 +155,20 @@ constexpr bool isDiscrete =
     std::is_same_v<D, Hypergeometric> || std::is_same_v<D, NegativeBinomial> ||
     std::is_same_v<D, Poisson>;
 
-// The cdf, or with upper its complement. Boost's powm1 recurses without end
-// on a base that underflowed to 0 with an even exponent; scale / x == 0
-// means the Pareto cdf is 1.
+// The cdf, or with upper its complement.
 template <class D>
 double cdfOf(const D& d, double x, bool upper) {
   namespace bm = boost::math;
-  if constexpr (std::is_same_v<D, Pareto>) {
-    if (std::isfinite(x) && x > 0 && d.scale() / x == 0) return upper ? 0.0 : 1.0;
-  }
   return upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
 }
 
-// Boost divides by 2 sd^2, which underflows for a tiny standard deviation.
+// Boost divides by 2 sd^2, which underflows for a tiny standard deviation;
+// its gamma density at 0 is 0 also where it is infinite (shape below 1).
 template <class D>
 double pdfOf(const D& d, double x) {
+  if constexpr (std::is_same_v<D, Gamma>) {
+    if (x == 0 && d.shape() < 1) return INFINITY;
+  }
   if constexpr (std::is_same_v<D, Normal>) {
     if (std::isfinite(x)) {
       const double z = (x - d.mean()) / d.standard_deviation();
@@ -194,28 +193,45 @@ double standardDeviationOf(const D& d) {
   return boost::math::standard_deviation(d);
 }
 
-// Boost's mode of the F distribution is negative for d1 < 2 (where the
-// density grows without bound at 0) and refused for d2 <= 2 (where it is
-// fine).
+inline constexpr char noMaximum[] = "StatsUtils::mode - the density has no maximum inside the support";
+
+// Boost's mode of the F distribution is negative for d1 < 2 and refused for
+// d2 <= 2 (where it is fine); of the negative binomial negative for r < 1;
+// of the Weibull 0 for shapes below 1 and of the non-central beta an end of
+// its support, where the density grows without bound.
 template <class D>
 double modeOf(const D& d) {
+  namespace bm = boost::math;
   if constexpr (std::is_same_v<D, FisherF>) {
     const double d1 = d.degrees_of_freedom1(), d2 = d.degrees_of_freedom2();
-    if (d1 < 2) throw "StatsUtils::mode - the F density has no maximum for d1 below 2";
+    if (d1 < 2) throw noMaximum;
     return d2 * (d1 - 2) / (d1 * (d2 + 2));
+  } else if constexpr (std::is_same_v<D, NegativeBinomial>) {
+    return d.successes() <= 1 ? 0 : bm::mode(d);
+  } else if constexpr (std::is_same_v<D, Weibull>) {
+    if (d.shape() < 1) throw noMaximum;
+    return bm::mode(d);
+  } else if constexpr (std::is_same_v<D, NonCentralBeta> || std::is_same_v<D, NonCentralChiSquared> ||
+                       std::is_same_v<D, NonCentralF> || std::is_same_v<D, NonCentralT>) {
+    const double mode = bm::mode(d);
+    if constexpr (std::is_same_v<D, NonCentralBeta>) {
+      if ((mode <= 0 && d.alpha() < 1) || (mode >= 1 && d.beta() < 1)) throw noMaximum;
+    }
+    double width = std::fabs(mode) * 1e-2;
+    try {
+      width = bm::standard_deviation(d);
+    } catch (const std::exception&) {
+    }
+    return refinedMode([&](double x) { return pdfOf(d, x); }, mode, width);
+  } else {
+    return bm::mode(d);
   }
-  return boost::math::mode(d);
 }
-
-inline constexpr const char* tooFarOut[statisticCount] = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "StatsUtils::hazard - too far in the tail to evaluate",
-    "StatsUtils::cumHazard - too far in the tail to evaluate", nullptr};
 
 // pdf / sf, and -log sf (-log1p(-cdf) where the cdf is small): Boost's
 // hazard is 0 where both underflow, and its -log(sf) loses every digit where
 // the cdf is below 1e-16. Far in the upper tail the kind's closed form, else
-// a refusal; at and beyond the support's end Boost's own answer.
+// a refusal.
 template <Statistic S, class D>
 double tailStatistic(const D& d, double x) {
   namespace bm = boost::math;
@@ -223,16 +239,14 @@ double tailStatistic(const D& d, double x) {
     const double c = cdfOf(d, x, false);
     if (c < 0.5) return -std::log1p(-c);
   }
+  // At and beyond a finite end no survival is left: both are infinite.
+  const double end = bm::support(d).second;
+  if (end < DBL_MAX && !(x < end)) throw notFinite[S];
   const double s = cdfOf(d, x, true);
-  const bool beyond = !(x < bm::support(d).second);
-  double f = 0;
   if constexpr (S == Hazard) {
-    f = pdfOf(d, x);
-    if (beyond || s > 0.5 || (s >= DBL_MIN && f >= DBL_MIN)) {
-      if (beyond || !(f / s <= DBL_MAX)) return bm::hazard(d, x);  // Boost's error
-      return f / s;
-    }
-  } else if (beyond || s >= DBL_MIN) {
+    const double f = pdfOf(d, x);
+    if (s > 0.5 || (s >= DBL_MIN && f >= DBL_MIN)) return f / s;
+  } else if (s >= DBL_MIN) {
     return -std::log(s);
   }
   double hazard, cumHazard;
@@ -290,7 +304,8 @@ double boostStatistic(const D& d, double x) {
   else if constexpr (S == StdDev) return standardDeviationOf(d);
   else if constexpr (S == Mode) return modeOf(d);
   else if constexpr (S == Median && std::is_same_v<D, Binomial>) return bm::median(d);  // closed form
-  else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT>))
+  else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT> ||
+                                     std::is_same_v<D, Triangular>))
     return quantileOf(d, 0.5);
   else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
@@ -308,7 +323,9 @@ double evaluate(const boost::any& holder, double x) {
   } else {
     const auto& d = *boost::unsafe_any_cast<typename K::type>(&holder);
     if (Limits<S, K>::exceeded(d, x)) throw tooLarge[S];
-    return boostStatistic<S>(d, x);
+    const double value = boostStatistic<S>(d, x);
+    if (!std::isfinite(value)) throw notFinite[S];
+    return value;
   }
 }
 

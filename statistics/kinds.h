@@ -118,6 +118,27 @@ inline constexpr const char* tooLarge[statisticCount] = {
     "StatsUtils::cumHazard - parameters too large to evaluate",
     "StatsUtils::quantile - parameters too large to evaluate"};
 
+// The message of a statistic whose value here is no finite number (or not
+// one a double holds): never shown as a number.
+inline constexpr const char* notFinite[statisticCount] = {
+    "StatsUtils::mean - not a finite number",
+    "StatsUtils::stdev - not a finite number",
+    "StatsUtils::mode - not a finite number",
+    "StatsUtils::median - not a finite number",
+    "StatsUtils::kurtosis - not a finite number",
+    "StatsUtils::pdf - not a finite number",
+    "StatsUtils::cdf - not a finite number",
+    "StatsUtils::hazard - not a finite number",
+    "StatsUtils::cumHazard - not a finite number",
+    "StatsUtils::quantile - not a finite number"};
+
+// The message of a hazard or cumulative hazard where the pdf or the
+// survival function underflows and the kind has no other form there.
+inline constexpr const char* tooFarOut[statisticCount] = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    "StatsUtils::hazard - too far in the tail to evaluate",
+    "StatsUtils::cumHazard - too far in the tail to evaluate", nullptr};
+
 inline constexpr char cauchyMean[] = "StatsUtils::mean::Function mean undefined for cauchy distribution";
 inline constexpr char cauchyStdDev[] =
     "StatsUtils::stdev::Function standard deviation undefined for cauchy distribution";

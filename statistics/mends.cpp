@@ -14,6 +14,8 @@
 #include <boost/math/distributions/normal.hpp>
 #include <boost/math/distributions/pareto.hpp>
 #include <boost/math/distributions/rayleigh.hpp>
+#include <boost/math/distributions/triangular.hpp>
+#include <boost/math/distributions/uniform.hpp>
 #include <boost/math/distributions/weibull.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 
@@ -183,6 +185,97 @@ bool upperTail(const Gamma& d, double x, double& hazard, double& cumHazard) {
 
 bool upperTail(const ChiSquared& d, double x, double& hazard, double& cumHazard) {
   return gammaTail(d.degrees_of_freedom() / 2, 2, x, hazard, cumHazard);
+}
+
+// Rayleigh: in t = x / sigma, where Boost's sigma^2 overflows or underflows.
+double pdfOf(const Rayleigh& d, double x) {
+  if (!(x >= 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double t = x / d.sigma();
+  return t / d.sigma() * std::exp(-t * t / 2);
+}
+
+double cdfOf(const Rayleigh& d, double x, bool upper) {
+  if (!(x >= 0) || !std::isfinite(x)) {
+    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
+  }
+  const double t = x / d.sigma();
+  return upper ? std::exp(-t * t / 2) : -std::expm1(-t * t / 2);
+}
+
+double quantileOf(const Rayleigh& d, double p) {
+  if (!(p >= 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's error
+  return d.sigma() * std::sqrt(-2 * (p < 0.5 ? std::log1p(-p) : std::log(1 - p)));
+}
+
+double standardDeviationOf(const Rayleigh& d) { return d.sigma() * 0.65513637756203355; }
+
+// Pareto: the ratio of x to the scale as log1p of the exact x - scale (Boost
+// rounds scale / x, which costs its shape's worth of digits near the scale,
+// and its powm1 recursed for ever where the ratio underflowed).
+double cdfOf(const Pareto& d, double x, bool upper) {
+  if (!(x > d.scale()) || std::isnan(x)) {
+    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
+  }
+  const double logRatio = std::log1p((x - d.scale()) / d.scale());
+  return upper ? std::exp(-d.shape() * logRatio) : -std::expm1(-d.shape() * logRatio);
+}
+
+double pdfOf(const Pareto& d, double x) {
+  if (!(x >= d.scale()) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  return d.shape() / x * std::exp(-d.shape() * std::log1p((x - d.scale()) / d.scale()));
+}
+
+double standardDeviationOf(const Pareto& d) {
+  const double a = d.shape();
+  if (!(a > 2)) return boost::math::standard_deviation(d);  // Boost's error
+  return d.scale() * std::sqrt(a / (a - 2)) / (a - 1);
+}
+
+double standardDeviationOf(const LogNormal& d) {
+  const double s2 = d.scale() * d.scale();
+  return std::exp(d.location() + s2 / 2 + std::log(std::expm1(s2)) / 2);
+}
+
+// Triangular: Boost multiplies two widths, which overflows for ends near the
+// largest double; computed on the ends scaled by a power of two.
+namespace {
+
+std::pair<Triangular, double> scaled(const Triangular& d) {
+  int exponent = 0;
+  std::frexp(std::fmax(std::fabs(d.lower()), std::fabs(d.upper())), &exponent);
+  const double scale = std::ldexp(1.0, exponent);
+  return {Triangular(d.lower() / scale, d.mode() / scale, d.upper() / scale), scale};
+}
+
+}  // namespace
+
+double pdfOf(const Triangular& d, double x) {
+  const auto [t, scale] = scaled(d);
+  return boost::math::pdf(t, x / scale) / scale;
+}
+
+double cdfOf(const Triangular& d, double x, bool upper) {
+  const auto [t, scale] = scaled(d);
+  return upper ? boost::math::cdf(boost::math::complement(t, x / scale)) : boost::math::cdf(t, x / scale);
+}
+
+double quantileOf(const Triangular& d, double p) {
+  const auto [t, scale] = scaled(d);
+  return scale * boost::math::quantile(t, p);
+}
+
+double meanOf(const Triangular& d) {
+  const auto [t, scale] = scaled(d);
+  return scale * boost::math::mean(t);
+}
+
+double standardDeviationOf(const Triangular& d) {
+  const auto [t, scale] = scaled(d);
+  return scale * boost::math::standard_deviation(t);
+}
+
+double standardDeviationOf(const Uniform& d) {
+  return (d.upper() / 2 - d.lower() / 2) / 1.7320508075688772;
 }
 
 }  // namespace zr::stats

@@ -20,6 +20,46 @@ double erfcx(double t);
 double cdfOf(const InverseGaussian& d, double x, bool upper);
 double cdfOf(const NonCentralT& d, double x, bool upper);
 
+// The lower tail of the Poisson mixtures (non-central beta, chi-square and
+// F), where Boost's sums, begun at the largest weight, stop at terms that
+// underflow and give 0 (pdf and cdf), and of the kinds whose scale Boost
+// squares (Rayleigh), whose widths it multiplies (triangular) or whose ratio
+// to x it rounds (Pareto).
+double cdfOf(const NonCentralBeta& d, double x, bool upper);
+double cdfOf(const NonCentralChiSquared& d, double x, bool upper);
+double cdfOf(const NonCentralF& d, double x, bool upper);
+double cdfOf(const Rayleigh& d, double x, bool upper);
+double cdfOf(const Pareto& d, double x, bool upper);
+double pdfOf(const NonCentralBeta& d, double x);
+double pdfOf(const NonCentralChiSquared& d, double x);
+double pdfOf(const NonCentralF& d, double x);
+double pdfOf(const Rayleigh& d, double x);
+double pdfOf(const Pareto& d, double x);
+double quantileOf(const Rayleigh& d, double p);
+double pdfOf(const Triangular& d, double x);
+double cdfOf(const Triangular& d, double x, bool upper);
+double quantileOf(const Triangular& d, double p);
+double meanOf(const Triangular& d);
+double standardDeviationOf(const Triangular& d);
+
+// sum_j Poisson(j; mu) term(j) from j = 0 on, for a lower tail: at most
+// mu + 40 sqrt(mu) + 100 terms, and only where mu is at most
+// poissonSeriesMean (callers keep Boost's sum beyond).
+inline constexpr double poissonSeriesMean = 1e4;
+template <class Term>
+double poissonSeries(double mu, Term term) {
+  if (mu == 0) return term(0);
+  const double logMu = std::log(mu), last = mu + 40 * std::sqrt(mu) + 100;
+  double sum = 0, logWeight = -mu;
+  for (int j = 0; j < last; ++j) {
+    const double t = std::exp(logWeight) * term(j);
+    sum += t;
+    if (j > mu && t <= 1e-17 * sum) break;
+    logWeight += logMu - std::log(j + 1.0);
+  }
+  return sum;
+}
+
 // The hazard and cumulative hazard where the pdf or the survival function
 // underflows, in closed form or in logs; false for a kind that has none.
 bool upperTail(const Normal& d, double x, double& hazard, double& cumHazard);
@@ -41,9 +81,31 @@ bool upperTail(const D&, double, double&, double&) {
   return false;
 }
 
-// Moments that Boost computes with cancellation (kurtosis.cpp).
+// Moments that Boost computes with cancellation (kurtosis.cpp) or through a
+// square that overflows or underflows (mends.cpp).
 double standardDeviationOf(const Weibull& d);
 double standardDeviationOf(const NonCentralT& d);
+double standardDeviationOf(const LogNormal& d);
+double standardDeviationOf(const Rayleigh& d);
+double standardDeviationOf(const Uniform& d);
+double standardDeviationOf(const Pareto& d);
+
+// Boost's mode of the non-central kinds is a numeric search good to about
+// half the digits: refined here to the root of the pdf's central
+// difference, near Boost's and no further than width / 1e4 from it.
+template <class Pdf>
+double refinedMode(Pdf pdf, double mode, double width) {
+  if (!(width > 0) || !std::isfinite(width)) return mode;
+  const double h = 6e-6 * width;  // about the cube root of epsilon
+  auto slope = [&](double x) { return pdf(x - h) - pdf(x + h); };  // rises through the mode
+  const double a = mode - 1e-4 * width, b = mode + 1e-4 * width;
+  const double fa = slope(a), fb = slope(b);
+  if (!(fa < 0 && fb > 0)) return mode;
+  std::uintmax_t iterations = 100;
+  const auto r = boost::math::tools::toms748_solve(slope, a, b, fa, fb,
+                                                   boost::math::tools::eps_tolerance<double>(50), iterations);
+  return r.first + (r.second - r.first) / 2;
+}
 
 // The root of increasing f on the support (lo, hi), bracketed by steps that
 // double from guess (at most about 2100 of them, the range of a double),

@@ -1,12 +1,32 @@
-// The non-central chi-squared kind (its quantile and mode are heavy to build).
+// The non-central chi-squared kind (its quantile and mode are heavy to build),
+// and its lower tail where Boost's sum gives 0.
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 
 #include "statistics/distributions.h"
 #include "statistics/evaluate.h"
+#include "statistics/mends.h"
 
 namespace zr::stats {
 
 boost::any makeNonCentralChiSquared(double df, double lambda) { return NonCentralChiSquared(df, lambda); }
+
+double cdfOf(const NonCentralChiSquared& d, double x, bool upper) {
+  namespace bm = boost::math;
+  const double boost = upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
+  const double mu = d.non_centrality() / 2;
+  if (upper || boost >= 1e-3 || !(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean) return boost;
+  return poissonSeries(mu, [&](int j) { return bm::gamma_p(d.degrees_of_freedom() / 2 + j, x / 2); });
+}
+
+double pdfOf(const NonCentralChiSquared& d, double x) {
+  namespace bm = boost::math;
+  const double mu = d.non_centrality() / 2;
+  if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3)
+    return bm::pdf(d, x);
+  return poissonSeries(mu, [&](int j) {
+    return bm::gamma_p_derivative(d.degrees_of_freedom() / 2 + j, x / 2) / 2;
+  });
+}
 
 template const Operations& operationsOf<NonCentralChiSquared>();
 

@@ -109,7 +109,7 @@ double cdfOf(const NonCentralT& d, double x, bool upper) {
   }
   try {
     const double boost = upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
-    if (boost >= 1e-3) return boost;
+    if (boost >= 1e-3) return std::fmin(boost, 1.0);
   } catch (const std::exception&) {
   }
   return std::exp(nonCentralTLog(d, x, upper ? NonCentralTPart::Upper : NonCentralTPart::Lower));

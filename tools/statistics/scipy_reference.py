@@ -118,7 +118,8 @@ def row(name, args, x, p, d):
         mean = var = kurt = nan
     else:
         mean, var, kurt = (float(v) for v in d.stats("mvk"))
-        kurt += 3
+        if name != "stat_distrNonCentralF":  # scipy's ncf "excess" is the full kurtosis
+            kurt += 3
     if discrete:
         mode = discrete_mode(d)
     elif name == "stat_distrUniform":
