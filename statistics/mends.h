@@ -108,9 +108,9 @@ double refinedMode(Pdf pdf, double mode, double width) {
 }
 
 // The root of increasing f on the support (lo, hi), bracketed by steps that
-// double from guess (at most about 2100 of them, the range of a double),
-// then found by TOMS 748 in at most 200 evaluations. Throws when f does not
-// change sign on the support.
+// grow sixteenfold from guess (at most about 600 of them, the range of a
+// double), then found by TOMS 748 in at most 200 evaluations. Throws when f
+// does not change sign on the support.
 template <class F>
 double bracketedRoot(F f, double guess, double lo, double hi) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
@@ -118,19 +118,19 @@ double bracketedRoot(F f, double guess, double lo, double hi) {
   double a = guess, b = guess, fa = f(guess), fb = fa;
   if (fa == 0) return guess;
   double step = std::fmax(std::fabs(guess), 1.0);
-  for (int i = 0; i < 2200 && (fa < 0) == (fb < 0); ++i) {
+  for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i) {
     if (fb < 0) {  // the root lies above
       a = b, fa = fb;
-      b = std::isfinite(hi) ? b + (hi - b) / 2 : (b > 0 ? 2 * b : b + step);
+      b = std::isfinite(hi) ? hi - (hi - b) / 16 : (b > 0 ? 16 * b : b + step);
       if (!std::isfinite(b) || b == a) break;
       fb = f(b);
     } else {
       b = a, fb = fa;
-      a = std::isfinite(lo) ? a - (a - lo) / 2 : (a < 0 ? 2 * a : a - step);
+      a = std::isfinite(lo) ? lo + (a - lo) / 16 : (a < 0 ? 16 * a : a - step);
       if (!std::isfinite(a) || a == b) break;
       fa = f(a);
     }
-    step *= 2;
+    step *= 16;
   }
   if (fa == 0) return a;
   if (fb == 0) return b;
