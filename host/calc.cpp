@@ -22,24 +22,12 @@ void Host::Impl::forEachFormulaIn(const Area& area, Fn fn) {
     return;
   }
   int last = -1;
-  auto it = cells.lower_bound({area.row1, area.col1});
-  while (it != cells.end() && it->first.first <= area.row2) {
-    int r = it->first.first;
-    if (it->first.second > area.col2) {
-      it = cells.lower_bound({r + 1, area.col1});
-      continue;
+  cells.forEachIn(area, [&](int, int, const Cell& c) {
+    if (c.formula >= 0 && c.formula != last) {
+      last = c.formula;
+      fn(c.formula);
     }
-    if (it->first.second < area.col1) {
-      it = cells.lower_bound({r, area.col1});
-      continue;
-    }
-    int i = it->second.formula;
-    if (i >= 0 && i != last) {
-      last = i;
-      fn(i);
-    }
-    ++it;
-  }
+  });
 }
 
 bool Host::Impl::formulaVolatile(const Expr& e) {

@@ -205,6 +205,8 @@ class Host {
   bool isCalculated(const std::string& ref) const;
   // Cells that hold something (constants and formula cells), row-major.
   std::vector<std::pair<Area, Value>> nonEmptyCells() const;
+  // fn(row, col, value) for the same cells, without copying them.
+  void forEachCell(const std::function<void(int row, int col, const Value& v)>& fn) const;
   // Bounding area of the used cells; false for an empty sheet.
   bool usedArea(Area& area) const;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/convert.h"
+#include "host/grid.h"
 #include "host/host.h"
 
 namespace xlsim {
@@ -61,7 +62,6 @@ struct Host::Impl : standin::CallHandler {
   struct Formula {
     Area area;
     Expr expr;
-    std::string text;
     std::vector<Area> refs;  // every reference on the sheet it holds (the dependents index)
     bool array = false;  // entered over a range
     bool dirty = true;   // not yet calculated in this calculation
@@ -75,17 +75,27 @@ struct Host::Impl : standin::CallHandler {
     int formula = -1;  // index into formulas, -1 for a constant
   };
   std::vector<Formula> formulas;
-  std::map<std::pair<int, int>, Cell> cells;  // (row, column): row-major order
-  std::unordered_map<int32_t, Cell*> cellIndex;  // the same cells by key, for one-cell lookups
-  Cell* cellAt(int row, int col) const;
-  void putCell(int row, int col, Cell cell);
-  void clearCells();
+  Grid<Cell> cells;
+  Cell* cellAt(int row, int col) { return cells.find(row, col); }
+  const Cell* cellAt(int row, int col) const { return cells.find(row, col); }
+  void putCell(int row, int col, Cell cell) { cells.put(row, col) = std::move(cell); }
 
-  // Dependents index: formulas by the single cells they refer to, and
-  // formulas with a range reference by the bands of rows the range touches.
+  // Dependents index: formulas by the single cells they refer to (a list
+  // in order of entry, linked through depLinks), and formulas with a range
+  // reference by the bands of rows the range touches.
   static constexpr int kBandRows = 256;
-  std::unordered_map<int32_t, std::vector<int>> cellDependents;
+  struct DepList {
+    int first = -1, last = -1;  // into depLinks
+  };
+  struct DepLink {
+    int formula = -1;
+    int next = -1;  // the next link of the list, or of the free links
+  };
+  Grid<DepList> cellDependents;
+  std::vector<DepLink> depLinks;
+  int freeLinks = -1;
   std::unordered_map<int32_t, std::vector<int>> bandDependents;
+  void clearDependents();
   void indexFormula(int index, bool add);
   template <class Fn>
   void forEachDependent(const Area& changed, Fn fn);

@@ -25,8 +25,6 @@ void collectRefs(const Expr& e, std::vector<Area>& out) {
   for (const auto& a : e.args) collectRefs(a, out);
 }
 
-int32_t cellKey(int row, int col) { return row * kSheetColumns + col; }
-
 }  // namespace
 
 bool onSheet(const Area& a) {
@@ -51,29 +49,13 @@ Value constantOf(const Expr& e) {
   }
 }
 
-Host::Impl::Cell* Host::Impl::cellAt(int row, int col) const {
-  auto it = cellIndex.find(cellKey(row, col));
-  return it == cellIndex.end() ? nullptr : it->second;
-}
-
-void Host::Impl::putCell(int row, int col, Cell cell) {
-  Cell& c = cells[{row, col}];
-  c = std::move(cell);
-  cellIndex[cellKey(row, col)] = &c;
-}
-
-void Host::Impl::clearCells() {
-  cells.clear();
-  cellIndex.clear();
-}
-
 Host::Impl::Formula* Host::Impl::formulaAt(int row, int col) {
   Cell* c = cellAt(row, col);
   return c && c->formula >= 0 ? &formulas[static_cast<size_t>(c->formula)] : nullptr;
 }
 
 Value Host::Impl::cellValue(int row, int col) const {
-  Cell* c = cellAt(row, col);
+  const Cell* c = cellAt(row, col);
   return c ? c->value : Value::nil();
 }
 
@@ -96,7 +78,30 @@ void Host::Impl::indexFormula(int index, bool add) {
   const Formula& f = formulas[static_cast<size_t>(index)];
   for (const Area& r : f.refs) {
     if (r.single()) {
-      update(cellDependents[cellKey(r.row1, r.col1)]);
+      DepList& list = cellDependents.put(r.row1, r.col1);
+      if (add) {
+        int k = freeLinks;
+        if (k >= 0) {
+          freeLinks = depLinks[static_cast<size_t>(k)].next;
+        } else {
+          k = static_cast<int>(depLinks.size());
+          depLinks.emplace_back();
+        }
+        depLinks[static_cast<size_t>(k)] = DepLink{index, -1};
+        (list.last < 0 ? list.first : depLinks[static_cast<size_t>(list.last)].next) = k;
+        list.last = k;
+      } else {
+        // the first link of the formula leaves the list
+        for (int k = list.first, before = -1; k >= 0; before = k, k = depLinks[static_cast<size_t>(k)].next) {
+          DepLink& link = depLinks[static_cast<size_t>(k)];
+          if (link.formula != index) continue;
+          (before < 0 ? list.first : depLinks[static_cast<size_t>(before)].next) = link.next;
+          if (list.last == k) list.last = before;
+          link.next = freeLinks;
+          freeLinks = k;
+          break;
+        }
+      }
     } else {
       for (int b = r.row1 / kBandRows; b <= r.row2 / kBandRows; ++b) {
         std::vector<int>& list = bandDependents[b];
@@ -107,24 +112,20 @@ void Host::Impl::indexFormula(int index, bool add) {
   }
 }
 
+void Host::Impl::clearDependents() {
+  cellDependents.clear();
+  depLinks.clear();
+  freeLinks = -1;
+  bandDependents.clear();
+}
+
 template <class Fn>
 void Host::Impl::forEachDependent(const Area& changed, Fn fn) {
-  auto call = [&](const std::vector<int>& list) {
-    for (size_t k = 0; k < list.size(); ++k) fn(list[k]);
-  };
-  size_t area = static_cast<size_t>(changed.rows()) * static_cast<size_t>(changed.columns());
-  if (area <= cellDependents.size()) {
-    for (int r = changed.row1; r <= changed.row2; ++r)
-      for (int c = changed.col1; c <= changed.col2; ++c) {
-        auto it = cellDependents.find(cellKey(r, c));
-        if (it != cellDependents.end()) call(it->second);
-      }
-  } else {
-    for (const auto& [key, list] : cellDependents)
-      if (key / kSheetColumns >= changed.row1 && key / kSheetColumns <= changed.row2 &&
-          key % kSheetColumns >= changed.col1 && key % kSheetColumns <= changed.col2)
-        call(list);
-  }
+  cellDependents.forEachIn(changed, [&](int, int, const DepList& list) {
+    for (int k = list.first; k >= 0; k = depLinks[static_cast<size_t>(k)].next)
+      fn(depLinks[static_cast<size_t>(k)].formula);
+  });
+  if (bandDependents.empty()) return;
   for (int b = changed.row1 / kBandRows; b <= changed.row2 / kBandRows; ++b) {
     auto it = bandDependents.find(b);
     if (it == bandDependents.end()) continue;
@@ -140,16 +141,16 @@ void Host::Impl::forEachDependent(const Area& changed, Fn fn) {
 }
 
 void Host::Impl::markDependentsDirty(const Area& changed) {
-  std::vector<Area> pending{changed};
-  while (!pending.empty()) {
-    Area a = pending.back();
-    pending.pop_back();
+  std::vector<Area> pending;
+  for (Area a = changed;; pending.pop_back()) {
     forEachDependent(a, [&](int i) {
       Formula& f = formulas[static_cast<size_t>(i)];
       if (f.removed || f.dirty) return;
       f.dirty = true;
       pending.push_back(f.area);
     });
+    if (pending.empty()) break;
+    a = pending.back();
   }
 }
 
@@ -158,22 +159,15 @@ namespace {
 // an error (as the host refuses to change part of an array).
 void clearArea(Host::Impl& m, const Area& a) {
   std::set<int> whole;
-  for (auto it = m.cells.lower_bound({a.row1, 0}); it != m.cells.end() && it->first.first <= a.row2; ++it) {
-    int r = it->first.first, c = it->first.second;
-    if (c < a.col1 || c > a.col2 || it->second.formula < 0) continue;
-    const auto& f = m.formulas[static_cast<size_t>(it->second.formula)];
+  m.cells.forEachIn(a, [&](int r, int c, const Host::Impl::Cell& cell) {
+    if (cell.formula < 0) return;
+    const auto& f = m.formulas[static_cast<size_t>(cell.formula)];
     if (!contains(a, f.area) && !(r == f.area.row1 && c == f.area.col1 && f.area.single()))
       throw std::invalid_argument("cannot change part of an array");
-    whole.insert(it->second.formula);
-  }
+    whole.insert(cell.formula);
+  });
   for (int i : whole) m.removeFormula(i);
-  for (int r = a.row1; r <= a.row2; ++r) {
-    auto it = m.cells.lower_bound({r, a.col1});
-    while (it != m.cells.end() && it->first.first == r && it->first.second <= a.col2) {
-      m.cellIndex.erase(cellKey(r, it->first.second));
-      it = m.cells.erase(it);
-    }
-  }
+  m.cells.erase(a);
 }
 }  // namespace
 
@@ -186,7 +180,6 @@ void Host::setCell(const std::string& ref, const std::string& content) {
     Impl::Formula f;
     f.area = a;
     f.expr = std::move(e);
-    f.text = content;
     f.array = !a.single();
     collectRefs(f.expr, f.refs);
     int index = static_cast<int>(m.formulas.size());
@@ -196,9 +189,14 @@ void Host::setCell(const std::string& ref, const std::string& content) {
       for (int c = a.col1; c <= a.col2; ++c) m.putCell(r, c, Impl::Cell{Value::nil(), index});
   } else {
     if (!a.single()) throw std::invalid_argument("a constant goes into one cell: " + ref);
-    Value v = constantOf(parseConstant(content));
+    Expr e = parseConstant(content);
+    Value v = e.kind == Expr::Text ? Value() : constantOf(e);
+    if (e.kind == Expr::Text) {
+      v.kind = Value::Text;
+      v.str = std::move(e.text);
+    }
     clearArea(m, a);
-    m.putCell(a.row1, a.col1, Impl::Cell{v, -1});
+    m.putCell(a.row1, a.col1, Impl::Cell{std::move(v), -1});
   }
   m.markDependentsDirty(a);
 }
@@ -220,10 +218,9 @@ void Host::clearCell(const std::string& ref) {
 }
 
 void Host::clearSheet() {
-  impl_->clearCells();
+  impl_->cells.clear();
   impl_->formulas.clear();
-  impl_->cellDependents.clear();
-  impl_->bandDependents.clear();
+  impl_->clearDependents();
 }
 
 Value Host::value(const std::string& ref) const {
@@ -252,27 +249,25 @@ bool Host::isCalculated(const std::string& ref) const {
   return !f || !f->dirty;
 }
 
+void Host::forEachCell(const std::function<void(int row, int col, const Value& v)>& fn) const {
+  impl_->cells.forEach([&](int r, int c, const Impl::Cell& cell) { fn(r, c, cell.value); });
+}
+
 std::vector<std::pair<Area, Value>> Host::nonEmptyCells() const {
   std::vector<std::pair<Area, Value>> out;
-  for (const auto& [rc, cell] : impl_->cells) {
-    Area a;
-    a.row1 = a.row2 = rc.first;
-    a.col1 = a.col2 = rc.second;
-    out.emplace_back(a, cell.value);
-  }
+  forEachCell([&](int r, int c, const Value& v) { out.emplace_back(Area{r, c, r, c}, v); });
   return out;
 }
 
 bool Host::usedArea(Area& area) const {
   if (impl_->cells.empty()) return false;
-  area.row1 = impl_->cells.begin()->first.first;
-  area.row2 = impl_->cells.rbegin()->first.first;
-  area.col1 = kSheetColumns;
-  area.col2 = 0;
-  for (const auto& kv : impl_->cells) {
-    area.col1 = std::min(area.col1, kv.first.second);
-    area.col2 = std::max(area.col2, kv.first.second);
-  }
+  area = Area{kSheetRows, kSheetColumns, 0, 0};
+  forEachCell([&](int r, int c, const Value&) {
+    area.row1 = std::min(area.row1, r);
+    area.row2 = std::max(area.row2, r);
+    area.col1 = std::min(area.col1, c);
+    area.col2 = std::max(area.col2, c);
+  });
   return true;
 }
 

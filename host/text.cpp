@@ -368,10 +368,27 @@ int errorCode(const std::string& literal) {
   return -1;
 }
 
+namespace {
+// Appends the letters of a 0-based column.
+void appendColumn(std::string& out, int column) {
+  char buf[8];
+  size_t n = sizeof buf;
+  for (long c = long(column) + 1; c > 0 && column >= 0; c = (c - 1) / 26) buf[--n] = char('A' + (c - 1) % 26);
+  out.append(buf + n, sizeof buf - n);
+}
+
+void appendCell(std::string& out, int row, int col, bool absolute) {
+  if (absolute) out += '$';
+  appendColumn(out, col);
+  if (absolute) out += '$';
+  char buf[16];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, long(row) + 1).ptr);
+}
+}  // namespace
+
 std::string columnName(int column) {
   std::string out;
-  for (long c = long(column) + 1; c > 0 && column >= 0; c = (c - 1) / 26)
-    out.insert(out.begin(), char('A' + (c - 1) % 26));
+  appendColumn(out, column);
   return out;
 }
 
@@ -389,11 +406,16 @@ bool parseArea(const std::string& text, Area& area) {
   return true;
 }
 
+void appendAreaText(std::string& out, const Area& area, bool absolute) {
+  appendCell(out, area.row1, area.col1, absolute);
+  if (area.single()) return;
+  out += ':';
+  appendCell(out, area.row2, area.col2, absolute);
+}
+
 std::string areaText(const Area& area, bool absolute) {
-  const char* d = absolute ? "$" : "";
-  auto cell = [&](int row, int col) { return d + columnName(col) + d + std::to_string(row + 1); };
-  std::string out = cell(area.row1, area.col1);
-  if (!area.single()) out += ":" + cell(area.row2, area.col2);
+  std::string out;
+  appendAreaText(out, area, absolute);
   return out;
 }
 

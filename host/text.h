@@ -48,5 +48,7 @@ std::string columnName(int column);
 bool parseArea(const std::string& text, Area& area);
 // "$A$1" or "$A$1:$B$3" (absolute) or "A1" / "A1:B3"; a single cell as one cell.
 std::string areaText(const Area& area, bool absolute = true);
+// The same text appended to out.
+void appendAreaText(std::string& out, const Area& area, bool absolute);
 
 }  // namespace xlsim

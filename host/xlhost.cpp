@@ -14,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/host.h"
@@ -40,12 +41,14 @@ int usage() {
   return 2;
 }
 
-std::string trim(const std::string& s) {
+std::string_view trimmed(std::string_view s) {
   size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return std::string();
+  if (b == std::string_view::npos) return std::string_view();
   size_t e = s.find_last_not_of(" \t\r\n");
   return s.substr(b, e - b + 1);
 }
+
+std::string trim(const std::string& s) { return std::string(trimmed(s)); }
 
 // The built add-in: the path compiled in, else zr.xll beside the program or
 // one folder up.
@@ -69,19 +72,19 @@ struct Step {
 };
 
 // One line of the file as a cell or a step; false with the reason.
-bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector<Step>& steps,
+bool readLine(xlsim::Host& host, std::string_view raw, int number, std::vector<Step>& steps,
               std::string& why) {
-  std::string line = trim(raw);
+  std::string_view line = trimmed(raw);
   if (line.empty() || line[0] == '#') return true;
   if (line[0] == '!') {
-    std::istringstream in(line.substr(1));
+    std::istringstream in{std::string(line.substr(1))};
     std::string verb, arg, extra, more;
     in >> verb >> arg >> extra >> more;
     bool ok = (verb == "recalc" && arg.empty()) || (verb == "calc" && !arg.empty() && extra.empty()) ||
               (verb == "wizard" && (arg == "open" || arg == "close") && extra.empty()) ||
               (verb == "format" && !arg.empty() && (extra == "date" || extra == "number") && more.empty());
     if (!ok) {
-      why = "unknown step: " + line;
+      why = "unknown step: " + std::string(line);
       return false;
     }
     if (verb == "calc" || verb == "format") {
@@ -91,7 +94,7 @@ bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector
         return false;
       }
     }
-    steps.push_back(Step{number, line});
+    steps.push_back(Step{number, std::string(line)});
     return true;
   }
   size_t gap = line.find_first_of(" \t");
@@ -99,7 +102,7 @@ bool readLine(xlsim::Host& host, const std::string& raw, int number, std::vector
     why = "a cell line needs a reference and a content";
     return false;
   }
-  std::string ref = line.substr(0, gap), content = trim(line.substr(gap));
+  std::string ref(line.substr(0, gap)), content(trimmed(line.substr(gap)));
   try {
     host.setCell(ref, content);
   } catch (const xlsim::FormulaError& e) {
@@ -147,18 +150,28 @@ std::string cellText(const xlsim::Value& v, int row, int col, const Formats& for
   return text;
 }
 
-std::string cellName(const xlsim::Area& a) { return xlsim::areaText(a, false); }
+// Writes text to the standard output after what the stream holds.
+void write(const std::string& text) {
+  std::cout.flush();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
 void printTsv(const xlsim::Host& host) {
-  for (const auto& [area, v] : host.nonEmptyCells()) {
-    std::string text;
-    switch (v.kind) {
-      case xlsim::Value::Number: text = xlsim::numberText17(v.num); break;
-      case xlsim::Value::Array: text = v.display(); break;
-      default: text = v.display(); break;
-    }
-    std::cout << cellName(area) << '\t' << v.kindName() << '\t' << text << '\n';
-  }
+  std::string out;
+  host.forEachCell([&](int row, int col, const xlsim::Value& v) {
+    xlsim::appendAreaText(out, xlsim::Area{row, col, row, col}, false);
+    out += '\t';
+    out += v.kindName();
+    out += '\t';
+    if (v.kind == xlsim::Value::Number)
+      out += xlsim::numberText17(v.num);
+    else if (v.kind == xlsim::Value::Text)
+      out += v.str;
+    else
+      out += v.display();
+    out += '\n';
+  });
+  write(out);
 }
 
 void printGrid(const xlsim::Host& host, const Formats& formats) {
@@ -305,18 +318,24 @@ int main(int argc, char** argv) {
     return any ? 0 : 1;
   }
 
-  std::vector<Step> steps;
-  std::string raw;
-  for (int number = 1; std::getline(in, raw); ++number) {
-    std::string why;
-    if (!readLine(host, raw, number, steps, why)) {
-      std::cerr << sheet << ':' << number << ": " << why << '\n';
-      return 4;
-    }
-  }
+  // the whole file at once, then line by line
+  std::string text;
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, static_cast<size_t>(in.gcount()));
   if (in.bad()) {
     std::cerr << "xlhost: cannot read " << sheet << '\n';
     return 2;
+  }
+  std::vector<Step> steps;
+  std::string why;
+  int number = 1;
+  for (size_t at = 0; at < text.size(); ++number) {
+    size_t end = std::min(text.find('\n', at), text.size());
+    if (!readLine(host, std::string_view(text).substr(at, end - at), number, steps, why)) {
+      std::cerr << sheet << ':' << number << ": " << why << '\n';
+      return 4;
+    }
+    at = end + 1;
   }
 
   host.calculate();
