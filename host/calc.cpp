@@ -46,11 +46,12 @@ void Host::Impl::calculateDirty() {
   std::vector<int> order;
   for (size_t i = 0; i < formulas.size(); ++i)
     if (!formulas[i].removed && formulas[i].dirty) order.push_back(static_cast<int>(i));
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+  auto before = [&](int a, int b) {
     const Area& x = formulas[static_cast<size_t>(a)].area;
     const Area& y = formulas[static_cast<size_t>(b)].area;
     return std::make_pair(x.row1, x.col1) < std::make_pair(y.row1, y.col1);
-  });
+  };
+  if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
   for (int i : order)
     if (formulas[static_cast<size_t>(i)].dirty) calcFormula(i);
 }
@@ -145,6 +146,7 @@ void Host::Impl::calcFormula(int root) {
   if (r.removed || !r.dirty || r.busy) return;
   work.push_back(root);
   std::vector<int> list;
+  list.swap(spareList);
   while (!work.empty()) {
     int i = work.back();
     Formula* f = &formulas[static_cast<size_t>(i)];
@@ -170,12 +172,21 @@ void Host::Impl::calcFormula(int root) {
     f = &formulas[static_cast<size_t>(i)];
     f->busy = false;
     f->dirty = false;
-    writeResult(*f, f->cycle ? Value::error(xlerrRef) : v);
+    writeResult(*f, f->cycle ? Value::error(xlerrRef) : std::move(v));
     work.pop_back();
   }
+  list.clear();
+  spareList.swap(list);
 }
 
-void Host::Impl::writeResult(Formula& f, const Value& v) {
+void Host::Impl::writeResult(Formula& f, Value v) {
+  if (f.area.single() && v.kind != Value::Array) {
+    if (Cell* cell = cellAt(f.area.row1, f.area.col1))
+      cell->value = std::move(v);
+    else
+      putCell(f.area.row1, f.area.col1, Cell{std::move(v), -1});
+    return;
+  }
   auto scalar = [](const Value& e) { return e.kind == Value::Array ? Value::error(xlerrValue) : e; };
   for (int r = f.area.row1; r <= f.area.row2; ++r)
     for (int c = f.area.col1; c <= f.area.col2; ++c) {
@@ -255,17 +266,30 @@ Value Host::Impl::resolve(const Arg& a) {
   return Value::array(a.area.rows(), a.area.columns(), std::move(e));
 }
 
+Value Host::Impl::resolve(Arg&& a) {
+  if (!a.isReference) return std::move(a.value);
+  return resolve(static_cast<const Arg&>(a));
+}
+
 // A single value: a cell of a one-cell reference, the first element of an array.
 Value Host::Impl::scalarOf(const Arg& a) {
-  Value v;
-  if (a.isReference) {
-    if (!a.area.single()) return Value::error(xlerrValue);
-    v = resolve(a);
-  } else {
-    v = a.value;
-  }
-  if (v.kind == Value::Array) v = v.elements[0];
+  Value hold;
+  const Value& v = scalarRef(a, hold);
+  if (&v == &hold) return hold;
   return v;
+}
+
+const Value& Host::Impl::scalarRef(const Arg& a, Value& hold) {
+  static const Value nil;
+  const Value* v = &a.value;
+  if (a.isReference) {
+    if (!a.area.single()) return hold = Value::error(xlerrValue);
+    if (!onSheet(a.area)) return hold = Value::error(xlerrRef);
+    if (readOnly == 0) noteUncalculated(a.area);
+    const Cell* c = cellAt(a.area.row1, a.area.col1);
+    v = c ? &c->value : &nil;
+  }
+  return v->kind == Value::Array ? v->elements[0] : *v;
 }
 
 Arg Host::Impl::eval(const Expr& e) {
@@ -284,14 +308,17 @@ Arg Host::Impl::eval(const Expr& e) {
       Registration* reg = findFunction(e.name);
       if (!reg) return Arg(Value::error(xlerrName));
       size_t mark = needs.size();
+      unsigned version = regsVersion;
       std::vector<Arg> args;
+      args.reserve(e.args.size());
       for (const auto& a : e.args) args.push_back(eval(a));
       if (needs.size() > mark) return bail();
       Frame* top = frames.empty() ? nullptr : &frames.back();
       Area caller;
       bool has = top && top->hasCaller;
       if (has) caller = top->caller;
-      reg = findFunction(e.name);  // evaluating the arguments may have registered more
+      // evaluating the arguments may have registered more
+      if (version != regsVersion) reg = findFunction(e.name);
       if (!reg) return Arg(Value::error(xlerrName));
       return invoke(*reg, std::move(args), has ? &caller : nullptr);
     }

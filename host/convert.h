@@ -2,6 +2,7 @@
 // back, for the classic and the wide value.
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,13 +13,30 @@
 
 namespace xlsim {
 
-// Owns the storage of values laid out for the add-in.
-struct Arena {
-  std::vector<std::unique_ptr<unsigned char[]>> chunks;
+// Owns the storage of values laid out for the add-in: zeroed blocks, the
+// first few hundred bytes in place.
+class Arena {
+ public:
+  Arena() = default;
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
   void* alloc(size_t n) {
-    chunks.emplace_back(new unsigned char[n ? n : 1]());
-    return chunks.back().get();
+    n = (n + kAlign - 1) / kAlign * kAlign;
+    if (n == 0) n = kAlign;
+    if (n <= sizeof here_ - used_) {
+      void* p = here_ + used_;
+      used_ += n;
+      return p;
+    }
+    chunks_.emplace_back(new unsigned char[n]());
+    return chunks_.back().get();
   }
+
+ private:
+  static constexpr size_t kAlign = alignof(std::max_align_t);
+  alignas(std::max_align_t) unsigned char here_[512] = {};
+  size_t used_ = 0;
+  std::vector<std::unique_ptr<unsigned char[]>> chunks_;
 };
 
 template <class X>

@@ -103,11 +103,11 @@ class Parser {
     Expr e;
     e.kind = Expr::Text;
     for (;;) {
-      if (atEnd()) fail("unterminated text", start);
-      char c = s_[pos_++];
-      if (c != '"') {
-        e.text.push_back(c);
-      } else if (peek() == '"') {
+      size_t quote = s_.find('"', pos_);
+      if (quote == std::string::npos) fail("unterminated text", start);
+      e.text.append(s_, pos_, quote - pos_);
+      pos_ = quote + 1;
+      if (peek() == '"') {
         e.text.push_back('"');
         ++pos_;
       } else {
@@ -255,6 +255,7 @@ class Parser {
       ++pos_;
       return e;
     }
+    e.args.reserve(2);
     for (;;) {
       skipBlanks();
       if (atEnd()) fail("missing ')' to close the '(' at " + place(paren));

@@ -220,6 +220,8 @@ void Host::refuseRegistration(const std::string& procedureName, const Value& ans
 void Host::clearRefusals() { impl_->refusals.clear(); }
 
 Registration* Host::Impl::findFunction(const std::string& name) {
+  if (!lastName.empty() && name == lastName)
+    return lastIndex < 0 ? nullptr : &regs[static_cast<size_t>(lastIndex)];
   std::string key = lowerText(name);
   auto found = functionIndex.find(key);
   if (found == functionIndex.end()) {
@@ -231,6 +233,8 @@ Registration* Host::Impl::findFunction(const std::string& name) {
       }
     found = functionIndex.emplace(std::move(key), index).first;
   }
+  lastName = name;
+  lastIndex = found->second;
   return found->second < 0 ? nullptr : &regs[static_cast<size_t>(found->second)];
 }
 

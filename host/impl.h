@@ -48,13 +48,20 @@ struct Host::Impl : standin::CallHandler {
     std::vector<ffi_type*> types;
     ffi_cif cif;
     std::string name;  // lower-case function text
+    int* calls = nullptr;  // its count in timesCalled
   };
   // Caches over regs, dropped whenever a registration changes.
   std::unordered_map<std::string, int> functionIndex;  // lower-case text -> index or -1
   std::unordered_map<const Registration*, std::unique_ptr<Prepared>> prepared;
+  // The last name findFunction was asked for, as written, and its answer.
+  std::string lastName;
+  int lastIndex = -1;
+  unsigned regsVersion = 0;  // counts the changes
   void registrationsChanged() {
     functionIndex.clear();
     prepared.clear();
+    lastName.clear();
+    ++regsVersion;
   }
   const Prepared& prepare(const Registration& reg);
 
@@ -107,6 +114,7 @@ struct Host::Impl : standin::CallHandler {
   // the current evaluation met uncalculated (it runs again once they are).
   std::vector<int> work;
   std::vector<int> needs;
+  std::vector<int> spareList;  // storage for calcFormula's list, kept between calls
   int inCallback = 0;     // depth of host calls being answered
   int evaluateDepth = 0;  // nesting of xlfEvaluate
 
@@ -167,7 +175,7 @@ struct Host::Impl : standin::CallHandler {
   void collectPrecedents(const Expr& e, std::vector<int>& out);
   void markCycle(int index);
   void calculateDirty();
-  void writeResult(Formula& f, const Value& v);
+  void writeResult(Formula& f, Value v);
   bool formulaVolatile(const Expr& e);
   // Notes the uncalculated formulas of an area in needs.
   void noteUncalculated(const Area& area);
@@ -182,7 +190,11 @@ struct Host::Impl : standin::CallHandler {
   Arg eval(const Expr& e);
   // A reference becomes its value (a cell) or values (an array).
   Value resolve(const Arg& a);
+  Value resolve(Arg&& a);
   Value scalarOf(const Arg& a);
+  // The same value without a copy: a cell's own value, an element of the
+  // argument, or hold set to the value.
+  const Value& scalarRef(const Arg& a, Value& hold);
 
   // calling a registered procedure (procedure.cpp)
   Arg invoke(const Registration& reg, std::vector<Arg> args, const Area* caller);

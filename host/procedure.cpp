@@ -85,13 +85,15 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
     case 'A':
     case 'B':
     case 'J': {
-      Value v = readScalar(a);
-      if (v.kind == Value::Text && letter == 'A') {
-        std::string t = lowerText(v.str);
-        if (t == "true" || t == "false") v = Value::boolean(t == "true");
+      Value hold;
+      const Value* v = &readScalar(a, hold);
+      Value flag;
+      if (v->kind == Value::Text && letter == 'A') {
+        std::string t = lowerText(v->str);
+        if (t == "true" || t == "false") v = &(flag = Value::boolean(t == "true"));
       }
       double x = 0;
-      if (!numberOf(v, x, err)) return fail(err);
+      if (!numberOf(*v, x, err)) return fail(err);
       if (letter == 'B') {
         slot.b = x;
       } else if (letter == 'A') {
@@ -106,21 +108,23 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
     }
     case 'C':
     case 'F': {
-      Value v = readScalar(a);
-      std::string s;
+      Value hold;
+      const Value& v = readScalar(a, hold);
+      std::string number;
+      std::string_view s;
       switch (v.kind) {
         case Value::Text: s = v.str; break;
-        case Value::Number: s = numberText(v.num); break;
+        case Value::Number: s = number = numberText(v.num); break;
         case Value::Boolean: s = v.flag ? "TRUE" : "FALSE"; break;
         case Value::Nil:
         case Value::Missing: break;
         case Value::Error: return fail(v);
         default: return fail(Value::error(xlerrValue));
       }
-      if (s.size() > 255) s.resize(255);
+      s = s.substr(0, std::min(s.size(), size_t{255}));
       size_t size = letter == 'F' ? 256 : s.size() + 1;
       char* buf = static_cast<char*>(arena.alloc(size));
-      std::memcpy(buf, s.c_str(), s.size() + 1);
+      std::memcpy(buf, s.data(), s.size());
       slot.p = buf;
       break;
     }
@@ -180,6 +184,7 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   slot = std::make_unique<Prepared>();
   Prepared& p = *slot;
   p.name = lowerText(reg.functionText);
+  p.calls = &timesCalled[p.name];
   std::vector<Letter> letters;
   if (!reg.address || !parseType(reg.typeText, letters)) return p;
   p.ret = letters[0].code;
@@ -200,7 +205,6 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
   const Prepared& prep = prepare(reg);
   if (!prep.ok) return Arg(Value::error(xlerrValue));
   void* fn = reg.address;
-  const std::string& name = prep.name;
   const std::string& params = prep.params;
   ffi_cif cif = prep.cif;
   if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
@@ -215,15 +219,21 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
     if (needs.size() > mark) throw NeedsCalc{};
     return v;
   };
-  auto readScalar = [&](const Arg& a) {
-    Value v = scalarOf(a);
+  auto readScalar = [&](const Arg& a, Value& hold) -> const Value& {
+    const Value& v = scalarRef(a, hold);
     if (needs.size() > mark) throw NeedsCalc{};
     return v;
   };
 
   Arena arena;
-  std::vector<Slot> slots(params.size());
-  std::vector<void*> ptrs(params.size());
+  // a few arguments in place, more on the heap
+  constexpr size_t kInPlace = 8;
+  Slot slotsHere[kInPlace];
+  void* ptrsHere[kInPlace];
+  std::vector<Slot> slotsMore(params.size() > kInPlace ? params.size() : 0);
+  std::vector<void*> ptrsMore(slotsMore.size());
+  Slot* slots = slotsMore.empty() ? slotsHere : slotsMore.data();
+  void** ptrs = ptrsMore.empty() ? ptrsHere : ptrsMore.data();
   try {
     for (size_t i = 0; i < params.size(); ++i) {
       ptrs[i] = &slots[i];
@@ -242,9 +252,9 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
   std::memset(&rv, 0, sizeof rv);
   {
     FramePush top(frames, frame);
-    ffi_call(&cif, FFI_FN(fn), &rv, ptrs.data());
+    ffi_call(&cif, FFI_FN(fn), &rv, ptrs);
   }
-  ++timesCalled[name];
+  ++*prep.calls;
   // the function met an uncalculated cell through a host call: calculate it
   // and call again; what it returned now does not count
   if (needs.size() > mark) return bail();

@@ -161,14 +161,12 @@ void printTsv(const xlsim::Host& host) {
   host.forEachCell([&](int row, int col, const xlsim::Value& v) {
     xlsim::appendAreaText(out, xlsim::Area{row, col, row, col}, false);
     out += '\t';
-    out += v.kindName();
-    out += '\t';
-    if (v.kind == xlsim::Value::Number)
-      out += xlsim::numberText17(v.num);
-    else if (v.kind == xlsim::Value::Text)
-      out += v.str;
-    else
-      out += v.display();
+    switch (v.kind) {
+      case xlsim::Value::Number: out += "num\t" + xlsim::numberText17(v.num); break;
+      case xlsim::Value::Text: out.append("str\t").append(v.str); break;
+      case xlsim::Value::Boolean: out += v.flag ? "bool\tTRUE" : "bool\tFALSE"; break;
+      default: out.append(v.kindName()).append("\t").append(v.display()); break;
+    }
     out += '\n';
   });
   write(out);

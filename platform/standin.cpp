@@ -374,13 +374,22 @@ STANDIN_API DWORD GetLastError(void) { return lastError; }
 
 STANDIN_API BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   if (!proc) return FALSE;
-  std::vector<HWND> handles;
+  // a few handles in place, more on the heap
+  HWND here[16];
+  std::vector<HWND> more;
+  HWND* handles = here;
+  size_t n = 0;
   {
     Guard g(lock());
-    handles.reserve(state().windows.size());
-    for (const auto& w : state().windows) handles.push_back(w.handle);
+    n = state().windows.size();
+    if (n > std::size(here)) {
+      more.resize(n);
+      handles = more.data();
+    }
+    for (size_t i = 0; i < n; ++i) handles[i] = state().windows[i].handle;
   }
-  for (HWND h : handles) {
+  for (size_t i = 0; i < n; ++i) {
+    HWND h = handles[i];
     {
       Guard g(lock());
       if (!findWindow(h)) continue;  // closed by an earlier callback
