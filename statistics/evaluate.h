@@ -255,8 +255,8 @@ double tailStatistic(const D& d, double x) {
 }
 
 // Where Boost's root finding fails (or, for the inverse Gaussian, runs away,
-// and for the non-central t rests on a cdf that cancels), the root of the
-// cdf (its complement above one half) bracketed from a guess.
+// and for the non-central t rests on a cdf that cancels and is slow), the
+// root of the cdf (its complement above one half) bracketed from a guess.
 template <class D>
 double bracketedQuantile(const D& d, double p, double guess) {
   if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's answer or error
@@ -277,8 +277,7 @@ double quantileOf(const D& d, double p) {
   } else if constexpr (std::is_same_v<D, InverseGaussian>) {
     return bracketedQuantile(d, p, d.mean());
   } else if constexpr (std::is_same_v<D, NonCentralT>) {
-    if (p < 1e-3 || p > 1 - 1e-3) return bracketedQuantile(d, p, d.non_centrality());
-    return bm::quantile(d, p);
+    return bracketedQuantile(d, p, d.non_centrality());
   } else {
     try {
       return bm::quantile(d, p);

@@ -19,6 +19,7 @@ double erfcx(double t);
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
 double cdfOf(const NonCentralT& d, double x, bool upper);
+double pdfOf(const NonCentralT& d, double x);
 
 // The lower tail of the Poisson mixtures (non-central beta, chi-square and
 // F), where Boost's sums, begun at the largest weight, stop at terms that
@@ -109,10 +110,10 @@ double refinedMode(Pdf pdf, double mode, double width) {
 
 // The root of increasing f on the support (lo, hi), bracketed by steps that
 // grow sixteenfold from guess (at most about 600 of them, the range of a
-// double), then found by TOMS 748 in at most 200 evaluations. Throws when f
-// does not change sign on the support.
+// double), then found by TOMS 748 in at most 200 evaluations, to 50 bits or
+// to within within. Throws when f does not change sign on the support.
 template <class F>
-double bracketedRoot(F f, double guess, double lo, double hi) {
+double bracketedRoot(F f, double guess, double lo, double hi, double within = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
   if (hi >= DBL_MAX) hi = INFINITY;
   double a = guess, b = guess, fa = f(guess), fb = fa;
@@ -136,9 +137,10 @@ double bracketedRoot(F f, double guess, double lo, double hi) {
   if (fb == 0) return b;
   if ((fa < 0) == (fb < 0)) throw "StatsUtils::quantile - no root found on the support";
   std::uintmax_t iterations = 200;
-  const auto r = boost::math::tools::toms748_solve(f, a, b, fa, fb,
-                                                   boost::math::tools::eps_tolerance<double>(50),
-                                                   iterations);
+  boost::math::tools::eps_tolerance<double> bits(50);
+  const auto r = boost::math::tools::toms748_solve(
+      f, a, b, fa, fb, [&](double x, double y) { return bits(x, y) || std::fabs(x - y) <= within; },
+      iterations);
   return r.first + (r.second - r.first) / 2;
 }
 

@@ -58,13 +58,20 @@ double ChiDensity::logSlope(double w) const { return -v_ * std::expm1(2 * w); }
 
 double ChiDensity::peakWidth() const { return 1 / std::sqrt(2 * v_ + 1); }
 
-// log of the integral over w of exp(f(w)), f unimodal with slope df: the
-// peak by TOMS 748 on df, the ends where f has fallen by 60, then
-// Gauss-Kronrod (61 points, at most 2^10 pieces).
+// log of the integral over w of exp(f(w)), f unimodal with slope df and a
+// peak about width wide: the peak by TOMS 748 on df (to a thousandth of the
+// width), the width from the curvature there, the ends where f has fallen by
+// 60, then Gauss-Kronrod (61 points, at most 2^10 pieces).
 template <class F, class DF>
 double logIntegral(F f, DF df, double width) {
-  const double peak = bracketedRoot([&](double w) { return -df(w); }, 0.0, -INFINITY, INFINITY);
+  const double peak = bracketedRoot([&](double w) { return -df(w); }, 0.0, -INFINITY, INFINITY,
+                                    1e-3 * width);
   const double top = f(peak);
+  for (int i = 0; i < 3; ++i) {  // the curvature, on a step below the width
+    const double h = width / 8, curvature = (df(peak - h) - df(peak + h)) / (2 * h);
+    if (!(curvature > 0) || std::fabs(1 / std::sqrt(curvature) - width) < width / 4) break;
+    width = 1 / std::sqrt(curvature);
+  }
   double lo = peak - width, hi = peak + width;
   for (double step = width; f(lo) > top - 60 && step < 1e4; step *= 2) lo -= step;
   for (double step = width; f(hi) > top - 60 && step < 1e4; step *= 2) hi += step;
@@ -100,19 +107,19 @@ double nonCentralTLog(const NonCentralT& d, double x, NonCentralTPart part) {
   return logIntegral(f, df, chi.peakWidth());
 }
 
-// Boost's value where it is at least 1e-3 (its cancellation costs a few
-// digits of 1), else the integral.
+// The integral everywhere: Boost's sum cancels in the tails (its cdf went
+// negative) and takes a term per unit of delta^2 / 2.
 double cdfOf(const NonCentralT& d, double x, bool upper) {
   namespace bm = boost::math;
   if (!std::isfinite(x) || std::isinf(d.degrees_of_freedom())) {
     return upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
   }
-  try {
-    const double boost = upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
-    if (boost >= 1e-3) return std::fmin(boost, 1.0);
-  } catch (const std::exception&) {
-  }
   return std::exp(nonCentralTLog(d, x, upper ? NonCentralTPart::Upper : NonCentralTPart::Lower));
+}
+
+double pdfOf(const NonCentralT& d, double x) {
+  if (!std::isfinite(x) || std::isinf(d.degrees_of_freedom())) return boost::math::pdf(d, x);
+  return std::exp(nonCentralTLog(d, x, NonCentralTPart::Density));
 }
 
 bool upperTail(const NonCentralT& d, double x, double& hazard, double& cumHazard) {
