@@ -21,6 +21,7 @@ double cdfOf(const NonCentralBeta& d, double x, bool upper) {
 double pdfOf(const NonCentralBeta& d, double x) {
   namespace bm = boost::math;
   const double mu = d.non_centrality() / 2;
+  if ((x == 0 && d.alpha() < 1) || (x == 1 && d.beta() < 1)) return INFINITY;  // Boost gives 0
   if (!(x > 0 && x < 1) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3) return bm::pdf(d, x);
   return poissonSeries(mu, [&](int j) { return bm::ibeta_derivative(d.alpha() + j, d.beta(), x); });
 }

@@ -21,6 +21,7 @@ double cdfOf(const NonCentralChiSquared& d, double x, bool upper) {
 double pdfOf(const NonCentralChiSquared& d, double x) {
   namespace bm = boost::math;
   const double mu = d.non_centrality() / 2;
+  if (x == 0 && d.degrees_of_freedom() < 2) return INFINITY;  // Boost gives 0
   if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3)
     return bm::pdf(d, x);
   return poissonSeries(mu, [&](int j) {
