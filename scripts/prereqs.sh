@@ -14,10 +14,10 @@ sanitize_packages=(g++ libasan8 libubsan1)
 windows_packages=(cmake make pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
   binutils-mingw-w64-i686 libeigen3-dev wine wine32 xvfb xauth)
-# Only while windows.sh still builds a dependency from its source package:
-# the tools, and stamp:source-package pairs.
+# Only while windows.sh still builds a dependency from its source package
+# (until build-windows/sysroot has the dependency's stamp).
 windows_deps_packages=(dpkg-dev bison tcl autoconf automake libtool)
-windows_deps=(boost:boost1.74 sqlite:sqlite3 libffi:libffi gtest:googletest)
+windows_deps=(boost sqlite libffi gtest)
 
 apt_etc=${ZR_APT_ETC:-/etc/apt}
 missing_packages=()
@@ -51,6 +51,15 @@ apt_stanzas() {
         out = out line "\n"
       }
       if (keep && !off) printf "%s%s", (n++ ? "\n" : ""), out }' "${files[@]}"
+}
+
+# apt has fetched the lists of at least one source entry.
+source_lists_fetched() {
+  local f
+  while read -r f; do
+    [ ! -e "$f" ] || return 0
+  done < <(apt-get indextargets --format '$(FILENAME)' 'Created-By: Sources' 2>/dev/null)
+  return 1
 }
 
 add_missing() {
@@ -93,11 +102,11 @@ prereqs_need() {
         add_missing "${windows_packages[@]}"
         # wine32 runs 32-bit programs and comes from the i386 architecture
         dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
-        building=()
+        building=0
         for dep in "${windows_deps[@]}"; do
-          [ -f "build-windows/sysroot/.${dep%%:*}" ] || building+=("${dep#*:}")
+          [ -f "build-windows/sysroot/.$dep" ] || building=1
         done
-        [ ${#building[@]} -gt 0 ] || continue
+        [ $building -eq 1 ] || continue
         add_missing "${windows_deps_packages[@]}"
         if [ -z "$(apt_lines deb-src)$(apt_stanzas deb-src)" ]; then
           src_list=$(apt_lines deb)
@@ -107,10 +116,7 @@ prereqs_need() {
             echo "prereqs: no deb entries in $apt_etc to derive source entries from" >&2
           fi
         else
-          # source entries, but apt has not read their lists yet
-          for dep in "${building[@]}"; do
-            apt-cache showsrc "$dep" 2>/dev/null | grep -q '^Package:' || need_update=1
-          done
+          source_lists_fetched || need_update=1
         fi
         ;;
     esac
