@@ -22,7 +22,9 @@ double pdfOf(const NonCentralBeta& d, double x) {
   namespace bm = boost::math;
   const double mu = d.non_centrality() / 2;
   if ((x == 0 && d.alpha() < 1) || (x == 1 && d.beta() < 1)) return INFINITY;  // Boost gives 0
-  if (!(x > 0 && x < 1) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3) return bm::pdf(d, x);
+  if (!(x > 0 && x < 1) || mu > poissonSeriesMean) return bm::pdf(d, x);
+  const double boost = bm::pdf(d, x);
+  if (boost >= DBL_MIN) return boost;
   return poissonSeries(mu, [&](int j) { return bm::ibeta_derivative(d.alpha() + j, d.beta(), x); });
 }
 

@@ -22,8 +22,10 @@ double pdfOf(const NonCentralChiSquared& d, double x) {
   namespace bm = boost::math;
   const double mu = d.non_centrality() / 2;
   if (x == 0 && d.degrees_of_freedom() < 2) return INFINITY;  // Boost gives 0
-  if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3)
+  if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean)
     return bm::pdf(d, x);
+  const double boost = bm::pdf(d, x);
+  if (boost >= DBL_MIN) return boost;
   return poissonSeries(mu, [&](int j) {
     return bm::gamma_p_derivative(d.degrees_of_freedom() / 2 + j, x / 2) / 2;
   });

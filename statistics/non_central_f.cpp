@@ -24,8 +24,10 @@ double pdfOf(const NonCentralF& d, double x) {
   namespace bm = boost::math;
   const double mu = d.non_centrality() / 2, v1 = d.degrees_of_freedom1(), v2 = d.degrees_of_freedom2();
   if (x == 0 && v1 < 2) return INFINITY;  // Boost gives 0
-  if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean || cdfOf(d, x, false) >= 1e-3)
+  if (!(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean)
     return bm::pdf(d, x);
+  const double boost = bm::pdf(d, x);
+  if (boost >= DBL_MIN) return boost;
   const double y = v1 * x / (v1 * x + v2), dy = v1 * v2 / ((v1 * x + v2) * (v1 * x + v2));
   return dy * poissonSeries(mu, [&](int j) { return bm::ibeta_derivative(v1 / 2 + j, v2 / 2, y); });
 }
