@@ -112,6 +112,7 @@ std::string textAt(const std::vector<Value>& e, size_t i) {
 }  // namespace
 
 bool Host::Impl::checkFailure(int xlfn, int& code) {
+  if (failures.empty()) return false;
   auto it = failures.find(xlfn);
   if (it == failures.end()) return false;
   code = it->second.code;

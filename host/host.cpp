@@ -246,13 +246,11 @@ int Host::timesCalled(const std::string& functionText) const {
 }
 
 int Host::callCount(int xlfn) const {
-  auto it = impl_->counts.find(xlfn);
-  return it == impl_->counts.end() ? 0 : it->second;
+  return impl_->counts.get(xlfn);
 }
 
 int Host::wideCallCount(int xlfn) const {
-  auto it = impl_->wideCounts.find(xlfn);
-  return it == impl_->wideCounts.end() ? 0 : it->second;
+  return impl_->wideCounts.get(xlfn);
 }
 
 void Host::resetCallCounts() {

@@ -127,7 +127,28 @@ struct Host::Impl : standin::CallHandler {
   int readOnly = 0;  // > 0: references are read as they stand, no uncalculated cell is noted
 
   // ---- host-call bookkeeping ----
-  std::map<int, int> counts, wideCounts;
+  // Calls by function number: a flat table for the numbers the host knows
+  // (below 0x10000), a map for any other.
+  struct CallCounts {
+    std::vector<int> flat;
+    std::map<int, int> other;
+    int& operator[](int xlfn) {
+      if (xlfn < 0 || xlfn >= 0x10000) return other[xlfn];
+      const size_t i = static_cast<size_t>(xlfn);
+      if (i >= flat.size()) flat.resize(i + 1);
+      return flat[i];
+    }
+    int get(int xlfn) const {
+      if (xlfn >= 0 && static_cast<size_t>(xlfn) < flat.size()) return flat[static_cast<size_t>(xlfn)];
+      auto it = other.find(xlfn);
+      return it == other.end() ? 0 : it->second;
+    }
+    void clear() {
+      flat.clear();
+      other.clear();
+    }
+  };
+  CallCounts counts, wideCounts;
   struct Failure {
     int code = 0;
     bool always = false;

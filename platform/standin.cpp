@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -55,8 +56,13 @@ struct Key {
   std::map<std::string, std::pair<std::string, standin::RegistryValue>> values;  // lower name -> (name, value)
 };
 
+// Read on every call back, without the lock.
+std::atomic<standin::CallHandler*> handler{nullptr};
+// Bumped whenever windows are closed; an enumeration that sees it unchanged
+// needs no lookup per window.
+std::atomic<unsigned> windowsClosed{0};
+
 struct State {
-  standin::CallHandler* handler = nullptr;
   std::vector<standin::Window> windows;           // creation order
   std::unordered_map<HWND, size_t> windowIndex;    // handle -> position in windows
   intptr_t nextWindow = 1;
@@ -159,15 +165,9 @@ std::string exportSymbol(const std::string& procedure) {
 
 namespace standin {
 
-void setCallHandler(CallHandler* handler) {
-  Guard g(lock());
-  state().handler = handler;
-}
+void setCallHandler(CallHandler* h) { handler.store(h); }
 
-CallHandler* callHandler() {
-  Guard g(lock());
-  return state().handler;
-}
+CallHandler* callHandler() { return handler.load(); }
 
 HWND createWindow(const std::string& className, const std::string& title, HWND parent) {
   Guard g(lock());
@@ -197,6 +197,7 @@ bool destroyWindow(HWND window) {
                           }),
            ws.end());
   reindexWindows();
+  ++windowsClosed;
   if (std::find(doomed.begin(), doomed.end(), state().active) != doomed.end()) state().active = nullptr;
   return true;
 }
@@ -293,6 +294,7 @@ void reset() {
   State& s = state();
   s.windows.clear();
   s.windowIndex.clear();
+  ++windowsClosed;
   s.active = nullptr;
   s.script.clear();
   s.defaultAnswer = IDOK;
@@ -322,12 +324,12 @@ STANDIN_API int Excel4v(int xlfn, LPXLOPER operRes, int count, LPXLOPER opers[])
 
 STANDIN_API int Excel4(int xlfn, LPXLOPER operRes, int count, ...) {
   if (count < 0 || count > 255) return xlretInvCount;
-  std::vector<LPXLOPER> opers(static_cast<size_t>(count));
+  LPXLOPER opers[255];
   va_list ap;
   va_start(ap, count);
-  for (int i = 0; i < count; ++i) opers[static_cast<size_t>(i)] = va_arg(ap, LPXLOPER);
+  for (int i = 0; i < count; ++i) opers[i] = va_arg(ap, LPXLOPER);
   va_end(ap);
-  return Excel4v(xlfn, operRes, count, opers.data());
+  return Excel4v(xlfn, operRes, count, opers);
 }
 
 // ---- kernel32 ------------------------------------------------------------------
@@ -379,8 +381,10 @@ STANDIN_API BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   std::vector<HWND> more;
   HWND* handles = here;
   size_t n = 0;
+  unsigned closed = 0;
   {
     Guard g(lock());
+    closed = windowsClosed.load();
     n = state().windows.size();
     if (n > std::size(here)) {
       more.resize(n);
@@ -390,7 +394,7 @@ STANDIN_API BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   }
   for (size_t i = 0; i < n; ++i) {
     HWND h = handles[i];
-    {
+    if (windowsClosed.load() != closed) {
       Guard g(lock());
       if (!findWindow(h)) continue;  // closed by an earlier callback
     }
