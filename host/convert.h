@@ -26,7 +26,7 @@ class Arena {
     if (n <= sizeof here_ - used_) {
       void* p = here_ + used_;
       used_ += n;
-      return p;
+      return std::memset(p, 0, n);  // zeroed, as the chunks are
     }
     chunks_.emplace_back(new unsigned char[n]());
     return chunks_.back().get();
@@ -34,7 +34,7 @@ class Arena {
 
  private:
   static constexpr size_t kAlign = alignof(std::max_align_t);
-  alignas(std::max_align_t) unsigned char here_[512] = {};
+  alignas(std::max_align_t) unsigned char here_[512];  // zeroed as handed out
   size_t used_ = 0;
   std::vector<std::unique_ptr<unsigned char[]>> chunks_;
 };

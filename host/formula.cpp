@@ -206,10 +206,10 @@ class Parser {
   }
 
   Area cell(size_t start, size_t end) {
-    Area a;
-    if (!parseArea(s_.substr(start, end - start), a))
+    int row, col;
+    if (!parseCell(std::string_view(s_).substr(start, end - start), row, col))
       fail("invalid reference '" + s_.substr(start, end - start) + "'", start);
-    return a;
+    return Area{row, col, row, col};
   }
 
   Expr referenceOrCall(int depth) {

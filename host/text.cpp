@@ -155,29 +155,6 @@ void fixedDigits(double ax, int decimals, std::string& whole, std::string& fract
 }
 
 // One cell of a reference: [$]letters[$]digits, the whole text.
-bool parseCell(const std::string& s, size_t begin, size_t end, int& row, int& col) {
-  size_t i = begin;
-  if (i < end && s[i] == '$') ++i;
-  long c = 0;
-  size_t letters = 0;
-  for (; i < end && isLetter(s[i]); ++i, ++letters) {
-    if (letters == 3) return false;
-    c = c * 26 + (upper(s[i]) - 'A' + 1);
-  }
-  if (letters == 0) return false;
-  if (i < end && s[i] == '$') ++i;
-  long r = 0;
-  size_t digits = 0;
-  for (; i < end && isDigit(s[i]); ++i, ++digits) {
-    r = r * 10 + (s[i] - '0');
-    if (r > 1048576) return false;
-  }
-  if (digits == 0 || i != end || r < 1 || c > 16384) return false;
-  row = int(r - 1);
-  col = int(c - 1);
-  return true;
-}
-
 }  // namespace
 
 int search(const std::string& pattern, const std::string& within, int start) {
@@ -392,15 +369,39 @@ std::string columnName(int column) {
   return out;
 }
 
-bool parseArea(const std::string& text, Area& area) {
+bool parseCell(std::string_view s, int& row, int& col) {
+  const size_t end = s.size();
+  size_t i = 0;
+  if (i < end && s[i] == '$') ++i;
+  long c = 0;
+  size_t letters = 0;
+  for (; i < end && isLetter(s[i]); ++i, ++letters) {
+    if (letters == 3) return false;
+    c = c * 26 + (upper(s[i]) - 'A' + 1);
+  }
+  if (letters == 0) return false;
+  if (i < end && s[i] == '$') ++i;
+  long r = 0;
+  size_t digits = 0;
+  for (; i < end && isDigit(s[i]); ++i, ++digits) {
+    r = r * 10 + (s[i] - '0');
+    if (r > 1048576) return false;
+  }
+  if (digits == 0 || i != end || r < 1 || c > 16384) return false;
+  row = int(r - 1);
+  col = int(c - 1);
+  return true;
+}
+
+bool parseArea(std::string_view text, Area& area) {
   size_t colon = text.find(':');
   int r1, c1, r2, c2;
-  if (colon == std::string::npos) {
-    if (!parseCell(text, 0, text.size(), r1, c1)) return false;
+  if (colon == std::string_view::npos) {
+    if (!parseCell(text, r1, c1)) return false;
     area = Area{r1, c1, r1, c1};
     return true;
   }
-  if (!parseCell(text, 0, colon, r1, c1) || !parseCell(text, colon + 1, text.size(), r2, c2))
+  if (!parseCell(text.substr(0, colon), r1, c1) || !parseCell(text.substr(colon + 1), r2, c2))
     return false;
   area = Area{std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
   return true;

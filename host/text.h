@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/formula.h"
 
@@ -45,7 +46,9 @@ int errorCode(const std::string& literal);
 // Column letters of a 0-based column (0 -> "A", 26 -> "AA").
 std::string columnName(int column);
 // "A1", "$A$1", "A1:B3": false when the text is not a reference.
-bool parseArea(const std::string& text, Area& area);
+bool parseArea(std::string_view text, Area& area);
+// One cell ("A1", "$A$1"), 0-based: false when the text is not one.
+bool parseCell(std::string_view text, int& row, int& col);
 // "$A$1" or "$A$1:$B$3" (absolute) or "A1" / "A1:B3"; a single cell as one cell.
 std::string areaText(const Area& area, bool absolute = true);
 // The same text appended to out.
