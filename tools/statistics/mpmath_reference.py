@@ -969,9 +969,14 @@ def main():
     tasks += [("hard",) + case for case in HARD]
     tasks = [t for t in tasks if not args.kinds or t[1] in args.kinds]
     sys.stdout.write(HEADER.format(version=mp.__version__))
+    seen = set()  # a hard case may repeat a row of its kind's sets
     with multiprocessing.Pool(args.jobs) as pool:
         for rows in pool.imap(task_rows, tasks):
-            sys.stdout.write(rows)
+            for line in rows.splitlines(keepends=True):
+                key = tuple(line.split("\t")[:4])
+                if key not in seen:
+                    seen.add(key)
+                    sys.stdout.write(line)
             sys.stdout.flush()
 
 
