@@ -47,6 +47,7 @@ struct Host::Impl : standin::CallHandler {
     std::string params;  // one letter per argument
     std::vector<ffi_type*> types;
     ffi_cif cif;
+    bool direct = false;  // pointers in and out, few: called without libffi
     std::string name;  // lower-case function text
     int* calls = nullptr;  // its count in timesCalled
   };

@@ -2,6 +2,7 @@
 // frame, each argument laid out as its type letter asks, the result read back.
 #include <ffi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -176,6 +177,20 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
   return true;
 }
 
+constexpr size_t kDirectMost = 4;
+
+// A procedure that takes and gives pointers only, called as such.
+void* callDirect(void* fn, const Slot* s, size_t n) {
+  using P = void*;
+  switch (n) {
+    case 0: return reinterpret_cast<P(WINAPI*)()>(fn)();
+    case 1: return reinterpret_cast<P(WINAPI*)(P)>(fn)(s[0].p);
+    case 2: return reinterpret_cast<P(WINAPI*)(P, P)>(fn)(s[0].p, s[1].p);
+    case 3: return reinterpret_cast<P(WINAPI*)(P, P, P)>(fn)(s[0].p, s[1].p, s[2].p);
+    default: return reinterpret_cast<P(WINAPI*)(P, P, P, P)>(fn)(s[0].p, s[1].p, s[2].p, s[3].p);
+  }
+}
+
 }  // namespace
 
 const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
@@ -198,6 +213,8 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   }
   p.ok = ffi_prep_cif(&p.cif, kProcedureAbi, static_cast<unsigned>(p.types.size()), rtype,
                       p.types.data()) == FFI_OK;
+  p.direct = rtype == &ffi_type_pointer && p.types.size() <= kDirectMost &&
+             std::all_of(p.types.begin(), p.types.end(), [](ffi_type* t) { return t == &ffi_type_pointer; });
   return p;
 }
 
@@ -252,7 +269,10 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Are
   std::memset(&rv, 0, sizeof rv);
   {
     FramePush top(frames, frame);
-    ffi_call(&cif, FFI_FN(fn), &rv, ptrs);
+    if (prep.direct)
+      rv.p = callDirect(fn, slots, params.size());
+    else
+      ffi_call(&cif, FFI_FN(fn), &rv, ptrs);
   }
   ++*prep.calls;
   // the function met an uncalculated cell through a host call: calculate it
