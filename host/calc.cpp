@@ -292,6 +292,26 @@ const Value& Host::Impl::scalarRef(const Arg& a, Value& hold) {
   return v->kind == Value::Array ? v->elements[0] : *v;
 }
 
+namespace {
+// An argument list taken from the spare ones and given back empty.
+struct ArgList {
+  explicit ArgList(std::vector<std::vector<Arg>>& spare) : spare(spare) {
+    if (spare.empty()) return;
+    args.swap(spare.back());
+    spare.pop_back();
+  }
+  ~ArgList() {
+    args.clear();
+    try {
+      spare.push_back(std::move(args));
+    } catch (...) {  // kept no longer
+    }
+  }
+  std::vector<std::vector<Arg>>& spare;
+  std::vector<Arg> args;
+};
+}  // namespace
+
 Arg Host::Impl::eval(const Expr& e) {
   switch (e.kind) {
     case Expr::Array: {
@@ -309,7 +329,8 @@ Arg Host::Impl::eval(const Expr& e) {
       if (!reg) return Arg(Value::error(xlerrName));
       size_t mark = needs.size();
       unsigned version = regsVersion;
-      std::vector<Arg> args;
+      ArgList list(spareArgs);
+      std::vector<Arg>& args = list.args;
       args.reserve(e.args.size());
       for (const auto& a : e.args) args.push_back(eval(a));
       if (needs.size() > mark) return bail();
@@ -320,7 +341,7 @@ Arg Host::Impl::eval(const Expr& e) {
       // evaluating the arguments may have registered more
       if (version != regsVersion) reg = findFunction(e.name);
       if (!reg) return Arg(Value::error(xlerrName));
-      return invoke(*reg, std::move(args), has ? &caller : nullptr);
+      return invoke(*reg, args, has ? &caller : nullptr);
     }
     default: return Arg(constantOf(e));
   }
@@ -332,7 +353,8 @@ Arg Host::invoke(const std::string& functionText, const std::vector<Arg>& args, 
   return impl_->fromOutside([&] {
     Registration* reg = impl_->findFunction(functionText);
     if (!reg) return Arg(Value::error(xlerrName));
-    return impl_->invoke(*reg, args, caller.empty() ? nullptr : &a);
+    std::vector<Arg> list = args;
+    return impl_->invoke(*reg, list, caller.empty() ? nullptr : &a);
   });
 }
 
@@ -342,7 +364,8 @@ Value Host::call(const std::string& functionText, const std::vector<Arg>& args, 
   return impl_->fromOutside([&] {
     Registration* reg = impl_->findFunction(functionText);
     if (!reg) return Value::error(xlerrName);
-    return impl_->resolve(impl_->invoke(*reg, args, caller.empty() ? nullptr : &a));
+    std::vector<Arg> list = args;
+    return impl_->resolve(impl_->invoke(*reg, list, caller.empty() ? nullptr : &a));
   });
 }
 

@@ -219,7 +219,9 @@ struct Host::Impl : standin::CallHandler {
   const Value& scalarRef(const Arg& a, Value& hold);
 
   // calling a registered procedure (procedure.cpp)
-  Arg invoke(const Registration& reg, std::vector<Arg> args, const Area* caller);
+  // args is padded with missing arguments to the procedure's count.
+  Arg invoke(const Registration& reg, std::vector<Arg>& args, const Area* caller);
+  std::vector<std::vector<Arg>> spareArgs;  // argument lists kept for reuse
 
   // the add-in and its registrations (host.cpp)
   Registration* findFunction(const std::string& name);

@@ -218,7 +218,7 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   return p;
 }
 
-Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg> args, const Area* callerArea) {
+Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Area* callerArea) {
   const Prepared& prep = prepare(reg);
   if (!prep.ok) return Arg(Value::error(xlerrValue));
   void* fn = reg.address;
