@@ -1,6 +1,7 @@
 #include "host/formula.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/text.h"
 
@@ -81,11 +82,11 @@ class Parser {
   bool constant(Expr& e) {
     char c = peek();
     if (c == '"') {
-      e = text();
+      text(e);
     } else if (c == '#') {
-      e = error();
+      error(e);
     } else if (isDigit(c) || c == '.' || c == '+' || c == '-') {
-      e = number();
+      number(e);
     } else if (isNameStart(c)) {
       size_t start = pos_, end = nameEnd(pos_);
       std::string word = s_.substr(start, end - start);
@@ -98,9 +99,9 @@ class Parser {
     return true;
   }
 
-  Expr text() {
+  // The literals below fill a fresh node e.
+  void text(Expr& e) {
     size_t start = pos_++;
-    Expr e;
     e.kind = Expr::Text;
     for (;;) {
       size_t quote = s_.find('"', pos_);
@@ -111,26 +112,25 @@ class Parser {
         e.text.push_back('"');
         ++pos_;
       } else {
-        return e;
+        return;
       }
     }
   }
 
-  Expr error() {
+  void error(Expr& e) {
     for (int code : kErrorCodes) {
       std::string literal = errorText(code);
       if (s_.size() - pos_ >= literal.size() && errorCode(s_.substr(pos_, literal.size())) == code) {
         pos_ += literal.size();
-        Expr e;
         e.kind = Expr::Error;
         e.error = code;
-        return e;
+        return;
       }
     }
     fail("unknown error literal");
   }
 
-  Expr number() {
+  void number(Expr& e) {
     size_t start = pos_;
     size_t i = pos_;
     if (s_[i] == '+' || s_[i] == '-') ++i;
@@ -146,11 +146,9 @@ class Parser {
       while (k < s_.size() && isDigit(s_[k])) ++k;
       if (k > j) i = k;
     }
-    Expr e;
     e.kind = Expr::Number;
     if (!parseNumber(s_.substr(start, i - start), e.number)) fail("number out of range", start);
     pos_ = i;
-    return e;
   }
 
   Expr array() {
@@ -163,7 +161,7 @@ class Parser {
       if (atEnd()) fail("missing '}' to close the '{' at " + place(open));
       Expr element;
       if (!constant(element)) fail("expected a number, text, Boolean or error in the array");
-      e.elements.push_back(element);
+      e.elements.push_back(std::move(element));
       ++columns;
       skipBlanks();
       char c = peek();
