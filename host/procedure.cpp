@@ -81,12 +81,11 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
     instead = v;
     return false;
   };
-  Value err;
   switch (letter) {
     case 'A':
     case 'B':
     case 'J': {
-      Value hold;
+      Value hold, err;
       const Value* v = &readScalar(a, hold);
       Value flag;
       if (v->kind == Value::Text && letter == 'A') {
@@ -225,7 +224,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   const std::string& params = prep.params;
   ffi_cif cif = prep.cif;
   if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
-  args.resize(params.size(), Arg(Value::missing()));
+  if (args.size() < params.size()) args.resize(params.size(), Arg(Value::missing()));
   Frame frame;
   frame.hasCaller = callerArea != nullptr;
   if (callerArea) frame.caller = *callerArea;
@@ -251,10 +250,10 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   std::vector<void*> ptrsMore(slotsMore.size());
   Slot* slots = slotsMore.empty() ? slotsHere : slotsMore.data();
   void** ptrs = ptrsMore.empty() ? ptrsHere : ptrsMore.data();
+  Value instead;
   try {
     for (size_t i = 0; i < params.size(); ++i) {
       ptrs[i] = &slots[i];
-      Value instead;
       if (!layOut(params[i], args[i], readScalar, readValue, slots[i], arena, instead)) return Arg(instead);
     }
   } catch (const NeedsCalc&) {
