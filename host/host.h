@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/formula.h"
@@ -93,6 +94,7 @@ struct Arg {
 
   Arg() : value(Value::missing()) {}
   Arg(const Value& v) : value(v) {}  // NOLINT: implicit on purpose
+  Arg(Value&& v) : value(std::move(v)) {}  // NOLINT
   Arg(double x) : value(Value::number(x)) {}  // NOLINT
   Arg(int x) : value(Value::number(x)) {}  // NOLINT
   static Arg ref(const Area& a);

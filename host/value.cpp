@@ -150,8 +150,7 @@ HostOper& HostOper::operator=(HostOper&& o) noexcept {
 HostOper::~HostOper() = default;
 
 Arg Arg::ref(const Area& a) {
-  Arg r;
-  r.value = Value::nil();
+  Arg r(Value::nil());
   r.isReference = true;
   r.area = a;
   return r;
