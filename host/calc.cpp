@@ -172,14 +172,15 @@ void Host::Impl::calcFormula(int root) {
     f = &formulas[static_cast<size_t>(i)];
     f->busy = false;
     f->dirty = false;
-    writeResult(*f, f->cycle ? Value::error(xlerrRef) : std::move(v));
+    if (f->cycle) v = Value::error(xlerrRef);
+    writeResult(*f, std::move(v));
     work.pop_back();
   }
   list.clear();
   spareList.swap(list);
 }
 
-void Host::Impl::writeResult(Formula& f, Value v) {
+void Host::Impl::writeResult(Formula& f, Value&& v) {
   if (f.area.single() && v.kind != Value::Array) {
     if (Cell* cell = cellAt(f.area.row1, f.area.col1))
       cell->value = std::move(v);

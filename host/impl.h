@@ -197,7 +197,7 @@ struct Host::Impl : standin::CallHandler {
   void collectPrecedents(const Expr& e, std::vector<int>& out);
   void markCycle(int index);
   void calculateDirty();
-  void writeResult(Formula& f, Value v);
+  void writeResult(Formula& f, Value&& v);
   bool formulaVolatile(const Expr& e);
   // Notes the uncalculated formulas of an area in needs.
   void noteUncalculated(const Area& area);

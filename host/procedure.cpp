@@ -20,9 +20,9 @@ namespace xlsim {
 
 namespace {
 
-// A number that is not finite shows #NUM!, alone or in an array.
-Value finite(Value v) {
-  if (v.kind == Value::Number && !std::isfinite(v.num)) return Value::error(xlerrNum);
+// A number that is not finite becomes #NUM!, alone or in an array.
+Value& finite(Value& v) {
+  if (v.kind == Value::Number && !std::isfinite(v.num)) v = Value::error(xlerrNum);
   if (v.kind == Value::Array)
     for (auto& e : v.elements)
       if (e.kind == Value::Number && !std::isfinite(e.num)) e = Value::error(xlerrNum);
@@ -280,7 +280,10 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
 
   switch (prep.ret) {
     case 'A': return Arg(Value::boolean(static_cast<int16_t>(rv.i) != 0));
-    case 'B': return Arg(finite(Value::number(rv.d)));
+    case 'B': {
+      Value v = Value::number(rv.d);
+      return Arg(std::move(finite(v)));
+    }
     case 'J': return Arg(Value::number(static_cast<int32_t>(rv.i)));
     case 'C': {
       const char* s = static_cast<const char*>(rv.p);
@@ -291,7 +294,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
       const xloper* x = static_cast<const xloper*>(rv.p);
       if (!x) return Arg(Value::error(xlerrNum));
       Arg r = getArg(x);
-      if (!r.isReference) r.value = finite(std::move(r.value));
+      if (!r.isReference) finite(r.value);
       return r;
     }
   }
