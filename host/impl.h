@@ -57,11 +57,16 @@ struct Host::Impl : standin::CallHandler {
   // The last name findFunction was asked for, as written, and its answer.
   std::string lastName;
   int lastIndex = -1;
+  // The last registration prepare was asked for and its answer.
+  const Registration* lastReg = nullptr;
+  const Prepared* lastPrepared = nullptr;
   unsigned regsVersion = 0;  // counts the changes
   void registrationsChanged() {
     functionIndex.clear();
     prepared.clear();
     lastName.clear();
+    lastReg = nullptr;
+    lastPrepared = nullptr;
     ++regsVersion;
   }
   const Prepared& prepare(const Registration& reg);

@@ -193,10 +193,13 @@ void* callDirect(void* fn, const Slot* s, size_t n) {
 }  // namespace
 
 const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
+  if (&reg == lastReg) return *lastPrepared;
   std::unique_ptr<Prepared>& slot = prepared[&reg];
-  if (slot) return *slot;
+  lastReg = &reg;
+  if (slot) return *(lastPrepared = slot.get());
   slot = std::make_unique<Prepared>();
   Prepared& p = *slot;
+  lastPrepared = &p;
   p.name = lowerText(reg.functionText);
   p.calls = &timesCalled[p.name];
   std::vector<Letter> letters;
