@@ -121,7 +121,8 @@ TEST(Decompositions, EachKernelGivesEigensFactorsPastItsBlocks) {
                 k.selfAdjointEigen(s.data(), n, values.data(), f[7].data()));
     EXPECT_NEAR(det, lu.determinant(), 1e-12 * std::abs(lu.determinant()));
     EXPECT_TRUE(values.isApprox(eigen.eigenvalues(), 1e-14));
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(f[i].isApprox(expected[i], 1e-12)) << int(kernel) << " factor " << i;
+    // FMA rounds differently; eigenvectors move by about eps times the condition of their gaps.
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(f[i].isApprox(expected[i], 1e-10)) << int(kernel) << " factor " << i;
   }
 }
 
