@@ -3,7 +3,7 @@
 
 #include "xll/category.h"
 
-namespace zr {
+namespace ZR {
 
 const xll::CategoryTable& AnalyticalCategory();
 const xll::CategoryTable& BusinessCalendarCategory();
@@ -16,4 +16,4 @@ const xll::CategoryTable& SqlCategory();
 const xll::CategoryTable& StatisticsCategory();
 const xll::CategoryTable& UtilsCategory();
 
-}  // namespace zr
+}  // namespace ZR

@@ -6,9 +6,9 @@ namespace {
 
 struct Loader {
   Loader() {
-    xll::LoadAddIn({zr::AnalyticalCategory, zr::BusinessCalendarCategory, zr::DataSourceCategory,
-                    zr::MatrixCategory, zr::FileSystemCategory, zr::HouseKeepingCategory, zr::RegexCategory,
-                    zr::SqlCategory, zr::StatisticsCategory, zr::UtilsCategory});
+    xll::LoadAddIn({ZR::AnalyticalCategory, ZR::BusinessCalendarCategory, ZR::DataSourceCategory,
+                    ZR::MatrixCategory, ZR::FileSystemCategory, ZR::HouseKeepingCategory, ZR::RegexCategory,
+                    ZR::SqlCategory, ZR::StatisticsCategory, ZR::UtilsCategory});
   }
 } const loader;
 

@@ -24,7 +24,7 @@ LPXLOPER query(OPER& result, const char* handle, Query q) {
 
 }  // namespace
 
-const CategoryTable& zr::AnalyticalCategory() {
+const CategoryTable& ZR::AnalyticalCategory() {
   static const std::vector<ArgRow> queryArgs{{"F#", "opt", optHelp}, {"P", "trigger", triggerHelp}};
   static const CategoryTable table{
       "ZR_Analytical",

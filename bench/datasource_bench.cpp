@@ -23,7 +23,7 @@ std::string history(int rows) {
 void BM_FetchAlone(benchmark::State& state) {
   dstest::LocalServer server(dstest::LocalServer::Reply, history(int(state.range(0))));
   std::ostringstream log;
-  for (auto _ : state) benchmark::DoNotOptimize(zr::http_get("127.0.0.1", server.port(), "/", log));
+  for (auto _ : state) benchmark::DoNotOptimize(ZR::http_get("127.0.0.1", server.port(), "/", log));
 }
 BENCHMARK(BM_FetchAlone)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
 

@@ -199,12 +199,12 @@ void BM_ReplaceBoost(benchmark::State& state) {
 BENCHMARK(BM_ReplaceBoost);
 
 void BM_SearchLibrary(benchmark::State& state) {
-  overTexts(state, [](const std::string& t) { return zr::regexSearch(t, searchPattern); });
+  overTexts(state, [](const std::string& t) { return ZR::regexSearch(t, searchPattern); });
 }
 BENCHMARK(BM_SearchLibrary);
 
 void BM_ReplaceLibrary(benchmark::State& state) {
-  overTexts(state, [](const std::string& t) { return zr::regexReplace(t, replacePattern, replaceFormat); });
+  overTexts(state, [](const std::string& t) { return ZR::regexReplace(t, replacePattern, replaceFormat); });
 }
 BENCHMARK(BM_ReplaceLibrary);
 

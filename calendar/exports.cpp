@@ -39,7 +39,7 @@ OPER column(const std::vector<std::string>& texts) {
 
 }  // namespace
 
-const CategoryTable& zr::BusinessCalendarCategory() {
+const CategoryTable& ZR::BusinessCalendarCategory() {
   static const ArgRow calendar{"F#", "CalendarObj", calendarHelp};
   static const ArgRow inputDate{"J#", "InputDate", dateHelp};
   static const ArgRow lowerInputDate{"J#", "inputDate", dateHelp};

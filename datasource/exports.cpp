@@ -15,15 +15,15 @@ using namespace xll;
 
 namespace {
 
-std::string fetch(zr::ServiceId id, const std::string& path) {
-  const zr::Service& s = zr::services[id];
-  return zr::http_get(s.host, s.service, path);
+std::string fetch(ZR::ServiceId id, const std::string& path) {
+  const ZR::Service& s = ZR::services[id];
+  return ZR::http_get(s.host, s.service, path);
 }
 
 // The host's value of an array-constant text (255 characters at most).
 OPER evaluate(const std::string& text) {
   OPER formula(text);
-  zr::requireArrayConstant(text);
+  ZR::requireArrayConstant(text);
   return Excel(xlfEvaluate, formula).copy();
 }
 
@@ -45,7 +45,7 @@ constexpr FrameSteps historyFrame{FrameSteps::EmptyResult, false, true, FrameSte
 
 }  // namespace
 
-const CategoryTable& zr::DataSourceCategory() {
+const CategoryTable& ZR::DataSourceCategory() {
   static const ArgRow ticker{"F!", "Ticker", "is the Ticker."};
   static const CategoryTable table{
       "ZR_DataSource",
@@ -85,17 +85,17 @@ XLL_PROC(LPXLOPER, source_yahoo_quote, "?source_yahoo_quote",
   static OPER result;
   return framed(result, [&] {
     std::string answer =
-        fetch(zr::YahooQuotes, zr::yahooQuotePath(textOf(ticker), lastTradeDate != 0, lastTradeTime != 0));
-    result = evaluate(zr::quote_csv_to_array(answer));
+        fetch(ZR::YahooQuotes, ZR::yahooQuotePath(textOf(ticker), lastTradeDate != 0, lastTradeTime != 0));
+    result = evaluate(ZR::quote_csv_to_array(answer));
   });
 }
 
 XLL_PROC(LPXLOPER, source_yahoo_FieldNames, "?source_yahoo_FieldNames", ()) {
   static OPER result;
   return framed(result, [&] {
-    OPER table(zr::kFieldRows, 2);
-    for (int i = 0; i < zr::kFieldRows; ++i)
-      for (int j = 0; j < 2; ++j) table[i * 2 + j] = zr::yahooFields[i][j];
+    OPER table(ZR::kFieldRows, 2);
+    for (int i = 0; i < ZR::kFieldRows; ++i)
+      for (int j = 0; j < 2; ++j) table[i * 2 + j] = ZR::yahooFields[i][j];
     result = std::move(table);
   });
 }
@@ -103,8 +103,8 @@ XLL_PROC(LPXLOPER, source_yahoo_FieldNames, "?source_yahoo_FieldNames", ()) {
 XLL_PROC(LPXLOPER, source_googlefinance_quote, "?source_googlefinance_quote", (char* ticker)) {
   static OPER result;
   return framed(result, [&] {
-    std::string answer = fetch(zr::GoogleFinance, zr::googleQuotePath(textOf(ticker)));
-    result = evaluate(zr::google_answer_to_array(answer));
+    std::string answer = fetch(ZR::GoogleFinance, ZR::googleQuotePath(textOf(ticker)));
+    result = evaluate(ZR::google_answer_to_array(answer));
   });
 }
 
@@ -121,9 +121,9 @@ XLL_PROC(LPXLOPER, source_yahoo_historical, "?source_yahoo_historical",
             digits(datePart(xlfMonth, from) - 1), digits(datePart(xlfDay, from)),
             digits(datePart(xlfYear, from)),      digits(datePart(xlfMonth, to) - 1),
             digits(datePart(xlfDay, to)),         digits(datePart(xlfYear, to))};
-        std::string answer = fetch(zr::YahooHistory, zr::yahooHistoryPath(textOf(ticker), numbers, freq));
+        std::string answer = fetch(ZR::YahooHistory, ZR::yahooHistoryPath(textOf(ticker), numbers, freq));
 
-        const auto rows = zr::historical_csv_to_array(answer, headers != 0);
+        const auto rows = ZR::historical_csv_to_array(answer, headers != 0);
         OPER table;  // nil when there is no row
         if (!rows.empty()) table = OPER(rows.size(), 7);
         for (std::size_t i = 0; i < rows.size(); ++i) {

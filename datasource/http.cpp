@@ -15,7 +15,7 @@
 #include <boost/asio/write.hpp>
 #include <boost/system/system_error.hpp>
 
-namespace zr {
+namespace ZR {
 
 HttpLimits& httpLimits() {
   static HttpLimits limits;
@@ -174,4 +174,4 @@ std::string http_get(const std::string& host, const std::string& service, const 
   return http_get(host, service, path, std::cout);
 }
 
-}  // namespace zr
+}  // namespace ZR

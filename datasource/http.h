@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-namespace zr {
+namespace ZR {
 
 // Bounds of one exchange. The whole call never takes more than 30 s,
 // whatever total says; tests lower these to stay quick.
@@ -26,4 +26,4 @@ std::string http_get(const std::string& host, const std::string& service, const 
 // The same, with the diagnostics on the standard output.
 std::string http_get(const std::string& host, const std::string& service, const std::string& path);
 
-}  // namespace zr
+}  // namespace ZR

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace zr {
+namespace ZR {
 
 Service services[ServiceCount] = {
     {"download.finance.yahoo.com", "http"},
@@ -166,4 +166,4 @@ const char* const yahooFields[kFieldRows][2] = {
     {"YearRange", "w0"},
 };
 
-}  // namespace zr
+}  // namespace ZR

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zr {
+namespace ZR {
 
 // A quote service: host name and service ("http", or a port number).
 struct Service {
@@ -55,4 +55,4 @@ std::vector<HistoryRow> historical_csv_to_array(const std::string& answer, bool 
 constexpr int kFieldRows = 89;
 extern const char* const yahooFields[kFieldRows][2];
 
-}  // namespace zr
+}  // namespace ZR

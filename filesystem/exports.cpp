@@ -26,7 +26,7 @@ void setNames(OPER& result, const std::vector<std::string>& names) {
 
 }  // namespace
 
-const CategoryTable& zr::FileSystemCategory() {
+const CategoryTable& ZR::FileSystemCategory() {
   static const ArgRow filepath{"C#", "filepath", "is the input file path."};
   static const ArgRow dirPath{"C#", "dirPath", "is the input directory path."};
   static const CategoryTable table{
@@ -70,32 +70,32 @@ const CategoryTable& zr::FileSystemCategory() {
 
 XLL_PROC(LPXLOPER, fs_isValidDirPath, "?is_ValidDirPath", (const char* dir)) {
   static OPER result;
-  return framed(result, [&] { result = zr::isDirectory(textOf(dir)); });
+  return framed(result, [&] { result = ZR::isDirectory(textOf(dir)); });
 }
 
 XLL_PROC(LPXLOPER, fs_isValidFilePath, "?is_ValidFilePath", (const char* path)) {
   static OPER result;
-  return framed(result, [&] { result = zr::isRegularFile(textOf(path)); });
+  return framed(result, [&] { result = ZR::isRegularFile(textOf(path)); });
 }
 
 XLL_PROC(LPXLOPER, fs_workingDir, "?workingDir", ()) {
   static OPER result;
-  return framed(result, [&] { result = zr::workingDir(); });
+  return framed(result, [&] { result = ZR::workingDir(); });
 }
 
 XLL_PROC(LPXLOPER, fs_fileSize, "?fs_fileSize", (const char* path)) {
   static OPER result;
-  return framed(result, [&] { result = zr::fileSizeKB(textOf(path)); });
+  return framed(result, [&] { result = ZR::fileSizeKB(textOf(path)); });
 }
 
 XLL_PROC(LPXLOPER, fs_filesInDir, "?fs_filesInDir", (const char* dir)) {
   static OPER result;
-  return framed(result, [&] { setNames(result, zr::filesInDir(textOf(dir))); });
+  return framed(result, [&] { setNames(result, ZR::filesInDir(textOf(dir))); });
 }
 
 XLL_PROC(LPXLOPER, fs_createDir, "?fs_createDir", (const char* dir)) {
   static OPER result;
-  return framed(result, [&] { result = zr::createDir(textOf(dir)); });
+  return framed(result, [&] { result = ZR::createDir(textOf(dir)); });
 }
 
 XLL_PROC(LPXLOPER, fs_user, "?fs_user", ()) {
@@ -110,13 +110,13 @@ XLL_PROC(LPXLOPER, fs_user, "?fs_user", ()) {
 
 XLL_PROC(LPXLOPER, fs_modifiedTime, "?fs_modifiedTime", (const char* path)) {
   static OPER result;
-  return framed(result, [&] { result = zr::modifiedTime(textOf(path)); });
+  return framed(result, [&] { result = ZR::modifiedTime(textOf(path)); });
 }
 
 XLL_PROC(LPXLOPER, fs_emptyDir, "?fs_emptyDir", (const char* dir)) {
   static OPER result;
   return framed(result, [&] {
-    zr::removeAll(textOf(dir));
+    ZR::removeAll(textOf(dir));
     result = true;
   });
 }
@@ -124,30 +124,30 @@ XLL_PROC(LPXLOPER, fs_emptyDir, "?fs_emptyDir", (const char* dir)) {
 XLL_PROC(LPXLOPER, fs_rename, "?fs_rename", (const char* from, const char* to)) {
   static OPER result;
   return framed(result, [&] {
-    zr::renamePath(textOf(from), textOf(to));
+    ZR::renamePath(textOf(from), textOf(to));
     result = true;
   });
 }
 
 XLL_PROC(LPXLOPER, fs_delete, "?fs_delete", (const char* path)) {
   static OPER result;
-  return framed(result, [&] { result = zr::deletePath(textOf(path)); });
+  return framed(result, [&] { result = ZR::deletePath(textOf(path)); });
 }
 
 XLL_PROC(LPXLOPER, fs_copyFile, "?fs_copyFile", (const char* from, const char* to)) {
   static OPER result;
   return framed(result, [&] {
-    zr::copyFile(textOf(from), textOf(to));
+    ZR::copyFile(textOf(from), textOf(to));
     result = true;
   });
 }
 
 XLL_PROC(LPXLOPER, fs_filesInDirRE, "?fs_filesInDirRE", (const char* dir, const char* pattern)) {
   static OPER result;
-  return framed(result, [&] { setNames(result, zr::filesInDirMatching(textOf(dir), textOf(pattern))); });
+  return framed(result, [&] { setNames(result, ZR::filesInDirMatching(textOf(dir), textOf(pattern))); });
 }
 
 XLL_PROC(LPXLOPER, fs_subFolders, "?fs_subFolders", (const char* dir)) {
   static OPER result;
-  return framed(result, [&] { setNames(result, zr::subFolders(textOf(dir))); });
+  return framed(result, [&] { setNames(result, ZR::subFolders(textOf(dir))); });
 }

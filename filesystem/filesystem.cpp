@@ -8,7 +8,7 @@
 
 namespace fs = boost::filesystem;
 
-namespace zr {
+namespace ZR {
 
 namespace {
 
@@ -107,4 +107,4 @@ void copyFile(const std::string& from, const std::string& to) {
   fs::copy_file(from, to);
 }
 
-}  // namespace zr
+}  // namespace ZR

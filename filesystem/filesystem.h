@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace zr {
+namespace ZR {
 
 bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
@@ -40,4 +40,4 @@ bool deletePath(const std::string& path);
 // source before opening it; an existing target is a failure.
 void copyFile(const std::string& from, const std::string& to);
 
-}  // namespace zr
+}  // namespace ZR

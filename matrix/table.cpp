@@ -5,7 +5,7 @@
 
 using namespace xll;
 
-const CategoryTable& zr::MatrixCategory() {
+const CategoryTable& ZR::MatrixCategory() {
   static const ArgRow mtrx{"F#", "mtrx", "is the input matrix."};
   static const ArgRow mtrx1{"F#", "mtrx1", "is the first input matrix."};
   static const ArgRow mtrx2{"F#", "mtrx2", "is the second input matrix."};

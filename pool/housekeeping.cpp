@@ -6,7 +6,7 @@
 
 using namespace xll;
 
-const CategoryTable& zr::HouseKeepingCategory() {
+const CategoryTable& ZR::HouseKeepingCategory() {
   static const CategoryTable table{
       "ZR_HouseKeeping",
       "The House keeping function for managing object pool.",
@@ -22,7 +22,7 @@ const CategoryTable& zr::HouseKeepingCategory() {
   return table;
 }
 
-const CategoryTable& zr::UtilsCategory() {
+const CategoryTable& ZR::UtilsCategory() {
   static const CategoryTable table{
       "ZR_Utils",
       "These are the utility functions.",

@@ -9,7 +9,7 @@
 
 using namespace xll;
 
-const CategoryTable& zr::RegexCategory() {
+const CategoryTable& ZR::RegexCategory() {
   static const ArgRow str{"C#", "str", "is the input string."};
   static const ArgRow regexp{"C#", "regexp", "is the input regular expression."};
   static const ArgRow replacement{"C#", "replacement ", "is the replacement."};
@@ -34,27 +34,27 @@ const CategoryTable& zr::RegexCategory() {
 
 XLL_PROC(LPXLOPER, regex_match, "?regex_match", (const char* str, const char* regexp)) {
   static OPER result;
-  return framed(result, [&] { result = zr::regexMatch(textOf(str), textOf(regexp)); });
+  return framed(result, [&] { result = ZR::regexMatch(textOf(str), textOf(regexp)); });
 }
 
 XLL_PROC(LPXLOPER, regex_search, "?regex_search", (const char* str, const char* regexp)) {
   static OPER result;
-  return framed(result, [&] { result = zr::regexSearch(textOf(str), textOf(regexp)); });
+  return framed(result, [&] { result = ZR::regexSearch(textOf(str), textOf(regexp)); });
 }
 
 XLL_PROC(LPXLOPER, regex_replace, "?regex_replace",
          (const char* str, const char* regexp, const char* replacement)) {
   static OPER result;
   return framed(result,
-                [&] { result = zr::regexReplace(textOf(str), textOf(regexp), textOf(replacement)); });
+                [&] { result = ZR::regexReplace(textOf(str), textOf(regexp), textOf(replacement)); });
 }
 
 XLL_PROC(LPXLOPER, regex_extract, "?regex_extract", (const char* str, const char* regexp)) {
   static OPER result;
-  return framed(result, [&] { result = zr::regexExtract(textOf(str), textOf(regexp)); });
+  return framed(result, [&] { result = ZR::regexExtract(textOf(str), textOf(regexp)); });
 }
 
 XLL_PROC(LPXLOPER, regex_extractn, "?regex_extractn", (const char* str, const char* regexp, std::int32_t n)) {
   static OPER result;
-  return framed(result, [&] { result = zr::regexExtractN(textOf(str), textOf(regexp), n); });
+  return framed(result, [&] { result = ZR::regexExtractN(textOf(str), textOf(regexp), n); });
 }

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace zr {
+namespace ZR {
 
 namespace {
 
@@ -118,4 +118,4 @@ std::string regexExtractN(const std::string& text, const std::string& pattern, s
   return it->str(0);
 }
 
-}  // namespace zr
+}  // namespace ZR

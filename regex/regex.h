@@ -9,7 +9,7 @@
 
 #include <boost/regex.hpp>
 
-namespace zr {
+namespace ZR {
 
 // The compiled patterns kept for reuse, most recently used first: at most
 // this many, each of at most kLongestKeptPattern characters (longer ones are
@@ -35,4 +35,4 @@ std::string regexExtract(const std::string& text, const std::string& pattern);
 // The whole n-th match, counted from 1; n is checked before the pattern.
 std::string regexExtractN(const std::string& text, const std::string& pattern, std::int32_t n);
 
-}  // namespace zr
+}  // namespace ZR

@@ -107,7 +107,7 @@ OPER storeTable(const std::string& name, ZR::Table range) {
 
 }  // namespace
 
-const CategoryTable& zr::SqlCategory() {
+const CategoryTable& ZR::SqlCategory() {
   static const ArgRow Trigger{"P#", "Trigger", triggerHelp};
   static const ArgRow hndl{"C#", "hndl", handleHelp};
   static const CategoryTable table{

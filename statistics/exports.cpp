@@ -36,7 +36,7 @@ ArgRow number(const char* name, const char* help) { return {"B", name, help}; }
 
 }  // namespace
 
-const CategoryTable& zr::StatisticsCategory() {
+const CategoryTable& ZR::StatisticsCategory() {
   static const ArgRow trigger{"P", "trigger", triggerHelp};
   static const ArgRow location = number("location", "is the location parameter.");
   static const ArgRow scale = number("scale", "is the scale parameter.");

@@ -11,7 +11,7 @@ using ms = std::chrono::milliseconds;
 using S = dstest::LocalServer;
 
 TEST(HttpClient, EachKindOfAnswerAndHowSoonItGivesUp) {
-  zr::httpLimits() = {ms(500), ms(300), ms(1500), 1 << 20};
+  ZR::httpLimits() = {ms(500), ms(300), ms(1500), 1 << 20};
   std::ostringstream log;
   const std::string ok = "HTTP/1.0 200 OK\r\n\r\n";
   // body nullptr: at most 1 MiB of it; least and most: milliseconds to give up
@@ -33,7 +33,7 @@ TEST(HttpClient, EachKindOfAnswerAndHowSoonItGivesUp) {
   for (const auto& c : cases) {
     S server(c.mode, c.answer);
     const auto start = std::chrono::steady_clock::now();
-    const std::string body = zr::http_get("127.0.0.1", server.port(), "/q.csv?s=IBM&f=l1", log);
+    const std::string body = ZR::http_get("127.0.0.1", server.port(), "/q.csv?s=IBM&f=l1", log);
     const auto took = std::chrono::duration_cast<ms>(std::chrono::steady_clock::now() - start).count();
     EXPECT_TRUE(c.body ? body == c.body : body.size() <= 1u << 20) << c.answer << body.substr(0, 99);
     EXPECT_EQ(log.str(), c.printed) << c.answer;
@@ -41,6 +41,6 @@ TEST(HttpClient, EachKindOfAnswerAndHowSoonItGivesUp) {
     EXPECT_TRUE(took >= c.least && took <= c.most) << c.answer << " took " << took;
   }
   const std::string closed = S(S::Reply, "").port();  // nothing listens there now
-  EXPECT_EQ(zr::http_get("127.0.0.1", closed, "/", log), "");
+  EXPECT_EQ(ZR::http_get("127.0.0.1", closed, "/", log), "");
   EXPECT_EQ(log.str(), "Exception: Connection refused\n");
 }

@@ -10,7 +10,7 @@
 XLL_EXPORT void zr_ds_point(const char* host, const char* port, int milliseconds) {
   static std::string h, p;
   h = host, p = port;
-  for (zr::Service& s : zr::services) s = zr::Service{h.c_str(), p.c_str()};
-  zr::httpLimits().read = std::chrono::milliseconds(milliseconds);
-  zr::httpLimits().total = 2 * zr::httpLimits().read;
+  for (ZR::Service& s : ZR::services) s = ZR::Service{h.c_str(), p.c_str()};
+  ZR::httpLimits().read = std::chrono::milliseconds(milliseconds);
+  ZR::httpLimits().total = 2 * ZR::httpLimits().read;
 }

@@ -5,8 +5,8 @@
 #include "datasource/sources.h"
 
 TEST(Sources, EncodedRequestsAndRefusedAnswers) {
-  EXPECT_EQ(zr::googleQuotePath("A B\r\nX:\x7f\xff%+!~"), "/finance/info?client=ig&q=A%20B%0D%0AX:%7F%FF%+!~");
-  EXPECT_NO_THROW(zr::requireArrayConstant("{\"A (B) {C}\",#N/A;-1.5,\"\"\"\"}"));
+  EXPECT_EQ(ZR::googleQuotePath("A B\r\nX:\x7f\xff%+!~"), "/finance/info?client=ig&q=A%20B%0D%0AX:%7F%FF%+!~");
+  EXPECT_NO_THROW(ZR::requireArrayConstant("{\"A (B) {C}\",#N/A;-1.5,\"\"\"\"}"));
   const std::string head = "Date,Open,High,Low,Close,Volume,Adj Close\n", row = "2010-01-15,1,2,3,4,5,6\n";
   const std::string constant = "DataSourceExports - the answer is not an array constant";
   const std::string history = "historical_csv_to_array - ";
@@ -21,7 +21,7 @@ TEST(Sources, EncodedRequestsAndRefusedAnswers) {
   };
   for (const auto& c : refused) {
     try {
-      c.second == constant ? zr::requireArrayConstant(c.first) : void(zr::historical_csv_to_array(c.first, false));
+      c.second == constant ? ZR::requireArrayConstant(c.first) : void(ZR::historical_csv_to_array(c.first, false));
       ADD_FAILURE() << c.first;
     } catch (const std::runtime_error& e) {
       EXPECT_EQ(e.what(), c.second);

@@ -32,18 +32,18 @@ TEST(Regex, AgreesWithPerlOnCorpus) {
     const std::string &s = f[0], &p = f[1];
     const int count = std::stoi(f[5]);
     SCOPED_TRACE("text '" + s + "' pattern '" + p + "' format '" + f[2] + "'");
-    EXPECT_EQ(zr::regexMatch(s, p), f[3] == "1");
-    EXPECT_EQ(zr::regexSearch(s, p), f[4] == "1");
-    EXPECT_EQ(zr::regexReplace(s, p, f[2]), f[9]);
-    EXPECT_THROW(zr::regexExtractN(s, p, count + 1), std::runtime_error);
+    EXPECT_EQ(ZR::regexMatch(s, p), f[3] == "1");
+    EXPECT_EQ(ZR::regexSearch(s, p), f[4] == "1");
+    EXPECT_EQ(ZR::regexReplace(s, p, f[2]), f[9]);
+    EXPECT_THROW(ZR::regexExtractN(s, p, count + 1), std::runtime_error);
     if (count == 0) {
-      EXPECT_THROW(zr::regexExtract(s, p), std::runtime_error);
+      EXPECT_THROW(ZR::regexExtract(s, p), std::runtime_error);
       continue;
     }
-    EXPECT_EQ(zr::regexExtract(s, p), f[6]);
-    EXPECT_EQ(zr::regexExtractN(s, p, count), f[8]);
+    EXPECT_EQ(ZR::regexExtract(s, p), f[6]);
+    EXPECT_EQ(ZR::regexExtractN(s, p, count), f[8]);
     if (count >= 2) {
-      EXPECT_EQ(zr::regexExtractN(s, p, 2), f[7]);
+      EXPECT_EQ(ZR::regexExtractN(s, p, 2), f[7]);
     }
     ++rows;
   }
@@ -62,15 +62,15 @@ TEST(Regex, KeptPatterns) {
       {"a.c", re::perl | re::icase, true}, {"a.c", re::perl | re::literal, false}, {"a.c", re::perl, false},
   };
   for (const auto& c : byFlags)
-    EXPECT_EQ(boost::regex_match("ABC", zr::compilePattern(c.pattern, c.flags)), c.matchesUpperCase)
+    EXPECT_EQ(boost::regex_match("ABC", ZR::compilePattern(c.pattern, c.flags)), c.matchesUpperCase)
         << c.pattern << " " << c.flags;
 
-  for (size_t i = 0; i < 3 * zr::kKeptPatterns; ++i) zr::regexSearch("x", "x{" + std::to_string(i) + "}");
-  EXPECT_EQ(zr::keptPatterns(), zr::kKeptPatterns);
+  for (size_t i = 0; i < 3 * ZR::kKeptPatterns; ++i) ZR::regexSearch("x", "x{" + std::to_string(i) + "}");
+  EXPECT_EQ(ZR::keptPatterns(), ZR::kKeptPatterns);
   // A pattern too long to keep still works.
-  const std::string longPattern(zr::kLongestKeptPattern + 1, 'x');
-  EXPECT_TRUE(zr::regexMatch(longPattern, longPattern));
-  EXPECT_EQ(zr::keptPatterns(), zr::kKeptPatterns);
+  const std::string longPattern(ZR::kLongestKeptPattern + 1, 'x');
+  EXPECT_TRUE(ZR::regexMatch(longPattern, longPattern));
+  EXPECT_EQ(ZR::keptPatterns(), ZR::kKeptPatterns);
 }
 
 }  // namespace
