@@ -36,6 +36,16 @@ double millsInverse(double a) {
   return std::sqrt(2 / pi) / erfcx(-a / rootTwo);
 }
 
+// P(V < y), y = exp(logY), for V a chi-square with v degrees of freedom:
+// for tiny y its leading term (y/2)^(v/2) / Gamma(v/2 + 1), good to y
+// (Boost's lower function underflows to 0 there for tiny v).
+double chiSquareBelow(double v, double logY) {
+  const double a = v / 2, logHalfY = logY - std::log(2.0);
+  if (logHalfY < -30) return std::exp(a * logHalfY - boost::math::lgamma(a + 1));
+  const double p = boost::math::gamma_p(a, std::exp(logHalfY));
+  return p <= 0.5 ? p : 1 - boost::math::gamma_q(a, std::exp(logHalfY));
+}
+
 }  // namespace
 
 ChiDensity::ChiDensity(double v) : v_(v) {
@@ -58,25 +68,30 @@ double ChiDensity::logSlope(double w) const { return -v_ * std::expm1(2 * w); }
 
 double ChiDensity::peakWidth() const { return 1 / std::sqrt(2 * v_ + 1); }
 
-// log of the integral over w of exp(f(w)), f unimodal with slope df and a
-// peak about width wide: the peak by TOMS 748 on df (to a thousandth of the
-// width), the width from the curvature there, the ends where f has fallen by
-// 60, then Gauss-Kronrod (61 points, at most 2^10 pieces).
+// log of the integral over w from `from` on of exp(f(w)), f unimodal with
+// slope df and a peak about width wide: the peak by TOMS 748 on df (to a
+// thousandth of the width), the width from the curvature there, the ends
+// where f has fallen by 60 (in at most 64 doubling steps), then
+// Gauss-Kronrod (61 points, at most 2^10 pieces).
 template <class F, class DF>
-double logIntegral(F f, DF df, double width) {
-  const double peak = bracketedRoot([&](double w) { return -df(w); }, 0.0, -INFINITY, INFINITY,
-                                    1e-3 * width);
+double logIntegral(F f, DF df, double width, double from = -INFINITY) {
+  const double peak =
+      df(from) <= 0 ? from
+                    : bracketedRoot([&](double w) { return -df(w); }, std::fmax(0.0, from + 1), from,
+                                    INFINITY, 1e-3 * width);
   const double top = f(peak);
   for (int i = 0; i < 3; ++i) {  // the curvature, on a step below the width
     const double h = width / 8, curvature = (df(peak - h) - df(peak + h)) / (2 * h);
-    if (!(curvature > 0) || std::fabs(1 / std::sqrt(curvature) - width) < width / 4) break;
-    width = 1 / std::sqrt(curvature);
+    const double next = 1 / std::sqrt(curvature);
+    if (!(next > 0 && next < INFINITY) || std::fabs(next - width) < width / 4) break;
+    width = next;
   }
-  double lo = peak - width, hi = peak + width;
-  for (double step = width; f(lo) > top - 60 && step < 1e4; step *= 2) lo -= step;
-  for (double step = width; f(hi) > top - 60 && step < 1e4; step *= 2) hi += step;
+  double lo = peak - width, hi = peak + width, step = width;
+  for (int i = 0; i < 64 && lo > from && f(lo) > top - 60; ++i, step *= 2) lo -= step;
+  step = width;
+  for (int i = 0; i < 64 && f(hi) > top - 60; ++i, step *= 2) hi += step;
   const double integral = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
-      [&](double w) { return std::exp(f(w) - top); }, lo, hi, 10, 1e-14);
+      [&](double w) { return std::exp(f(w) - top); }, std::fmax(lo, from), hi, 10, 1e-14);
   return top + std::log(integral);
 }
 
@@ -98,13 +113,23 @@ double nonCentralTLog(const NonCentralT& d, double x, NonCentralTPart part) {
     };
     return logIntegral(f, df, chi.peakWidth());
   }
+  // Phi(sign (x s - delta)) tends to Phi(-sign delta) as s goes to 0, where
+  // the chi density falls only as s^v: below s = 1e-12 / |x| it is that
+  // constant times the chi-square's lower tail, the rest an integral.
   const double sign = part == NonCentralTPart::Lower ? 1 : -1;
+  const double limit = std::erfc(sign * delta / rootTwo) / 2;
+  if (x == 0) return std::log(limit);
+  const double cut = std::log(1e-12 / std::fabs(x)), v = d.degrees_of_freedom();
+  const double near0 = limit * chiSquareBelow(v, std::log(v) + 2 * cut);
   auto f = [&](double w) { return chi.log(w) + logPhi(sign * (x * std::exp(w) - delta)); };
   auto df = [&](double w) {
     const double s = std::exp(w);
     return chi.logSlope(w) + millsInverse(sign * (x * s - delta)) * sign * x * s;
   };
-  return logIntegral(f, df, chi.peakWidth());
+  const double rest = logIntegral(f, df, chi.peakWidth(), cut);
+  if (!(near0 > 0)) return rest;
+  const double logNear0 = std::log(near0), top = std::fmax(rest, logNear0);
+  return top + std::log(std::exp(rest - top) + std::exp(logNear0 - top));
 }
 
 // The integral everywhere: Boost's sum cancels in the tails (its cdf went
