@@ -111,7 +111,8 @@ double refinedMode(Pdf pdf, double mode, double width) {
 // The root of increasing f on the support (lo, hi), bracketed by steps that
 // grow sixteenfold from guess (at most about 600 of them, the range of a
 // double), then found by TOMS 748 in at most 200 evaluations, to 50 bits or
-// to within within. Throws when f does not change sign on the support.
+// to an absolute width of `within`. Throws when f does not change sign on
+// the support.
 template <class F>
 double bracketedRoot(F f, double guess, double lo, double hi, double within = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
