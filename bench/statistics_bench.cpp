@@ -71,8 +71,8 @@ void viaDispatch(benchmark::State& state, const boost::any& holder, Statistic st
   for (auto _ : state) benchmark::DoNotOptimize(statistic(holder, arg));
 }
 
-const boost::any normalHolder = zr::stats::makeNormal(0.5, 1.5);
-const boost::any nctHolder = zr::stats::makeNonCentralT(10, 1.2);
+const boost::any normalHolder = ZR::stats::makeNormal(0.5, 1.5);
+const boost::any nctHolder = ZR::stats::makeNonCentralT(10, 1.2);
 
 void BM_NormalCdf_Procedure(benchmark::State& s) { viaProcedure(s, "?stat_cdf", true, x); }
 void BM_NormalCdf_Dispatch(benchmark::State& s) { viaDispatch(s, normalHolder, StatsUtils::cdf, x); }
@@ -119,24 +119,24 @@ BENCHMARK(BM_NonCentralTQuantile_Bare);
 // tails and quantiles computed here where Boost's go wrong.
 using StatsUtils::cdf, StatsUtils::quantile;
 const std::pair<const char*, std::function<double()>> slowest[] = {
-    {"BetaCdfOnBound", [] { return cdf(zr::stats::makeBeta(1e13, 1e13), 0.5); }},
-    {"FisherFQuantileOnBound", [] { return quantile(zr::stats::makeFisherF(2e13, 1), 0.5); }},
-    {"BinomialQuantileOnBound", [] { return quantile(zr::stats::makeBinomial(2e13, 0.5), 0.5); }},
+    {"BetaCdfOnBound", [] { return cdf(ZR::stats::makeBeta(1e13, 1e13), 0.5); }},
+    {"FisherFQuantileOnBound", [] { return quantile(ZR::stats::makeFisherF(2e13, 1), 0.5); }},
+    {"BinomialQuantileOnBound", [] { return quantile(ZR::stats::makeBinomial(2e13, 0.5), 0.5); }},
     {"NegativeBinomialCdfOnBound",
-     [] { return cdf(zr::stats::makeNegativeBinomial(1e13, 0.5), 1e13 - 1); }},
+     [] { return cdf(ZR::stats::makeNegativeBinomial(1e13, 0.5), 1e13 - 1); }},
     {"NegativeBinomialLongRounding",
-     [] { return quantile(zr::stats::makeNegativeBinomial(1, 1e-4), std::nextafter(1.0, 0.0)); }},
+     [] { return quantile(ZR::stats::makeNegativeBinomial(1, 1e-4), std::nextafter(1.0, 0.0)); }},
     {"HypergeometricQuantileOnBound",
-     [] { return quantile(zr::stats::makeHypergeometric(1, 1, 1000000), 0.5); }},
+     [] { return quantile(ZR::stats::makeHypergeometric(1, 1, 1000000), 0.5); }},
     {"NonCentralBetaQuantileOnBound",
-     [] { return quantile(zr::stats::makeNonCentralBeta(2, 3, 1e6), 0.5); }},
-    {"NonCentralTModeOnBound", [] { return StatsUtils::mode(zr::stats::makeNonCentralT(5, -1000)); }},
-    {"NonCentralTLowerTail", [] { return cdf(zr::stats::makeNonCentralT(1e6, 1), -30); }},
-    {"NonCentralTQuantileFarOut", [] { return quantile(zr::stats::makeNonCentralT(1e6, 1), 1e-10); }},
+     [] { return quantile(ZR::stats::makeNonCentralBeta(2, 3, 1e6), 0.5); }},
+    {"NonCentralTModeOnBound", [] { return StatsUtils::mode(ZR::stats::makeNonCentralT(5, -1000)); }},
+    {"NonCentralTLowerTail", [] { return cdf(ZR::stats::makeNonCentralT(1e6, 1), -30); }},
+    {"NonCentralTQuantileFarOut", [] { return quantile(ZR::stats::makeNonCentralT(1e6, 1), 1e-10); }},
     {"NonCentralTKurtosisManyDf",
-     [] { return StatsUtils::kurtosis(zr::stats::makeNonCentralT(1e13, 2147483647)); }},
-    {"InverseGaussianQuantile", [] { return quantile(zr::stats::makeInverseGaussian(1, 0.001), 0.999999); }},
-    {"WeibullKurtosisLargeShape", [] { return StatsUtils::kurtosis(zr::stats::makeWeibull(1e6, 1)); }},
+     [] { return StatsUtils::kurtosis(ZR::stats::makeNonCentralT(1e13, 2147483647)); }},
+    {"InverseGaussianQuantile", [] { return quantile(ZR::stats::makeInverseGaussian(1, 0.001), 0.999999); }},
+    {"WeibullKurtosisLargeShape", [] { return StatsUtils::kurtosis(ZR::stats::makeWeibull(1e6, 1)); }},
 };
 
 const bool slowestRegistered = [] {

@@ -11,7 +11,7 @@
 #include "statistics/distributions.h"
 #include "statistics/evaluate.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNormal(double mean, double stdev) { return Normal(mean, stdev); }
 boost::any makeBeta(double alpha, double beta) { return Beta(alpha, beta); }
@@ -31,4 +31,4 @@ template const Operations& operationsOf<ExtremeValue>();
 template const Operations& operationsOf<FisherF>();
 template const Operations& operationsOf<Gamma>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

@@ -16,7 +16,7 @@
 #include "statistics/distributions.h"
 #include "statistics/evaluate.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeInverseChiSquared(double df, double scale) { return InverseChiSquared(df, scale); }
 // Boost takes a shape of 0, where no moment and no quantile exists.
@@ -50,4 +50,4 @@ template const Operations& operationsOf<Triangular>();
 template const Operations& operationsOf<Uniform>();
 template const Operations& operationsOf<Weibull>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

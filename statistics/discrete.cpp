@@ -11,7 +11,7 @@
 #include "statistics/distributions.h"
 #include "statistics/evaluate.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 // Boost takes any number of trials from 0 and a success fraction of 0, where
 // the geometric and negative binomial kinds never reach their count.
@@ -75,4 +75,4 @@ template const Operations& operationsOf<Hypergeometric>();
 template const Operations& operationsOf<NegativeBinomial>();
 template const Operations& operationsOf<Poisson>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

@@ -6,7 +6,7 @@
 #include <boost/any.hpp>
 #include <cstdint>
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNormal(double mean, double stdev);
 boost::any makeBinomial(double n, double p);
@@ -41,4 +41,4 @@ boost::any makeTriangular(double lower, double mode, double upper);
 boost::any makeUniform(double lower, double upper);
 boost::any makeWeibull(double shape, double scale);
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

@@ -11,7 +11,7 @@
 #include "statistics/mends.h"
 #include "statistics/operations.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 template <class K>
 struct Found {
@@ -340,4 +340,4 @@ const Operations& operationsOf() {
   return row;
 }
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

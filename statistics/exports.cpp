@@ -10,7 +10,7 @@
 #include "statistics/stats_utils.h"
 
 using namespace xll;
-using namespace zr::stats;
+using namespace ZR::stats;
 
 // The holder stored under a handle, not a copy; an unknown handle gets an
 // empty holder. The statistics test its kind.

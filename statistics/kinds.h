@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <tuple>
 
-namespace zr::stats {
+namespace ZR::stats {
 
 template <template <class, class> class D>
 using Of = D<double, boost::math::policies::policy<>>;
@@ -202,4 +202,4 @@ struct Refusal<S, Kind<D, Rs...>> {
   }();
 };
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

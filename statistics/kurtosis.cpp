@@ -13,7 +13,7 @@
 #include "statistics/mends.h"
 #include "statistics/non_central_t.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 namespace {
 
@@ -111,4 +111,4 @@ double fullKurtosis(const NonCentralT& d) {
   return k / (variance * variance);
 }
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

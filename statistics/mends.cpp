@@ -19,7 +19,7 @@
 #include <boost/math/distributions/weibull.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 
-namespace zr::stats {
+namespace ZR::stats {
 
 namespace {
 
@@ -278,4 +278,4 @@ double standardDeviationOf(const Uniform& d) {
   return (d.upper() / 2 - d.lower() / 2) / 1.7320508075688772;
 }
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

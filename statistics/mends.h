@@ -11,7 +11,7 @@
 
 #include "statistics/kinds.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 // exp(t^2) erfc(t), without its underflow.
 double erfcx(double t);
@@ -145,4 +145,4 @@ double bracketedRoot(F f, double guess, double lo, double hi, double within = 0)
   return r.first + (r.second - r.first) / 2;
 }
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

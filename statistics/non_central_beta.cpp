@@ -6,7 +6,7 @@
 #include "statistics/evaluate.h"
 #include "statistics/mends.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNonCentralBeta(double alpha, double beta, double lambda) { return NonCentralBeta(alpha, beta, lambda); }
 
@@ -30,4 +30,4 @@ double pdfOf(const NonCentralBeta& d, double x) {
 
 template const Operations& operationsOf<NonCentralBeta>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

@@ -6,7 +6,7 @@
 #include "statistics/evaluate.h"
 #include "statistics/mends.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNonCentralChiSquared(double df, double lambda) { return NonCentralChiSquared(df, lambda); }
 
@@ -33,4 +33,4 @@ double pdfOf(const NonCentralChiSquared& d, double x) {
 
 template const Operations& operationsOf<NonCentralChiSquared>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

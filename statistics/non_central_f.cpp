@@ -6,7 +6,7 @@
 #include "statistics/evaluate.h"
 #include "statistics/mends.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNonCentralF(double v1, double v2, double lambda) { return NonCentralF(v1, v2, lambda); }
 
@@ -34,4 +34,4 @@ double pdfOf(const NonCentralF& d, double x) {
 
 template const Operations& operationsOf<NonCentralF>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

@@ -9,7 +9,7 @@
 #include "statistics/mends.h"
 #include "statistics/non_central_t.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 boost::any makeNonCentralT(double v, double lambda) { return NonCentralT(v, lambda); }
 
@@ -157,4 +157,4 @@ bool upperTail(const NonCentralT& d, double x, double& hazard, double& cumHazard
 
 template const Operations& operationsOf<NonCentralT>();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

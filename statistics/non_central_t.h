@@ -4,7 +4,7 @@
 
 #include "statistics/kinds.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 // The density of w = log s, s^2 a chi-square with v degrees of freedom over
 // v, in logs written so that nothing large cancels however large v is.
@@ -23,4 +23,4 @@ enum class NonCentralTPart { Lower, Upper, Density };
 // log of the cdf, of its complement or of the density at x.
 double nonCentralTLog(const NonCentralT& d, double x, NonCentralTPart part);
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

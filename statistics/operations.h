@@ -6,7 +6,7 @@
 
 #include "statistics/kinds.h"
 
-namespace zr::stats {
+namespace ZR::stats {
 
 struct Operations {
   const std::type_info* type;
@@ -18,4 +18,4 @@ struct Operations {
 template <class D>
 const Operations& operationsOf();
 
-}  // namespace zr::stats
+}  // namespace ZR::stats

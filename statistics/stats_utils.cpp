@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace zr::stats;
+using namespace ZR::stats;
 
 template <std::size_t... I>
 std::array<const Operations*, kindCount> allRows(std::index_sequence<I...>) {

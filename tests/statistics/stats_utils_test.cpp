@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace zr::stats;
+using namespace ZR::stats;
 using Statistic = std::function<double(const boost::any&)>;
 
 using zrtest::thrownMessage;

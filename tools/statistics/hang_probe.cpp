@@ -37,7 +37,7 @@
 
 namespace {
 
-using namespace zr::stats;
+using namespace ZR::stats;
 using Params = std::vector<double>;
 
 enum Grid { Positive, NonNegative, Real, Probability, Count };
