@@ -124,7 +124,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
       s = s.substr(0, std::min(s.size(), size_t{255}));
       size_t size = letter == 'F' ? 256 : s.size() + 1;
       char* buf = static_cast<char*>(arena.alloc(size));
-      std::memcpy(buf, s.data(), s.size());
+      if (!s.empty()) std::memcpy(buf, s.data(), s.size());
       slot.p = buf;
       break;
     }
