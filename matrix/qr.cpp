@@ -1,5 +1,6 @@
 #include "matrix/qr.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -19,22 +20,33 @@ class Scale {
  public:
   Scale(const Matrix& a, const char* function) {
     requireFinite(a, function);
-    if (a.size() != 0) std::frexp(a.cwiseAbs().maxCoeff(), &e_);
+    int e = 0;
+    if (a.size() != 0) std::frexp(a.cwiseAbs().maxCoeff(), &e);
+    down_ = powerOfTwo(-e);
+    up_ = powerOfTwo(e);
   }
   // The scaled matrix as an expression, evaluated into the decomposition.
   auto of(const Matrix& a) const {
-    const int e = -e_;
-    return a.unaryExpr([e](double x) { return std::ldexp(x, e); });
+    const Factor f = down_;
+    return a.unaryExpr([f](double x) { return x * f.first * f.second; });
   }
   // A packed QR matrix or R with its upper part (R) scaled back.
   Matrix back(Matrix packed) const {
     for (Eigen::Index i = 0; i < packed.rows(); ++i)
-      for (Eigen::Index j = i; j < packed.cols(); ++j) packed(i, j) = std::ldexp(packed(i, j), e_);
+      for (Eigen::Index j = i; j < packed.cols(); ++j) packed(i, j) = packed(i, j) * up_.first * up_.second;
     return packed;
   }
 
  private:
-  int e_ = 0;
+  // 2^e as two exact factors, the second 1 unless 2^e exceeds the doubles
+  // (e > 1023; here e >= -1074, where 2^e is still a double). Multiplying by
+  // them rounds as std::ldexp(x, e): the first step can only overflow.
+  using Factor = std::pair<double, double>;
+  static Factor powerOfTwo(int e) {
+    const int first = std::min(e, 1023);
+    return {std::ldexp(1.0, first), std::ldexp(1.0, e - first)};
+  }
+  Factor down_{1.0, 1.0}, up_{1.0, 1.0};
 };
 
 }  // namespace
