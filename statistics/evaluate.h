@@ -158,8 +158,7 @@ constexpr bool isDiscrete =
 // The cdf, or with upper its complement.
 template <class D>
 double cdfOf(const D& d, double x, bool upper) {
-  namespace bm = boost::math;
-  return upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
+  return boostCdf(d, x, upper);
 }
 
 // Boost divides by 2 sd^2, which underflows for a tiny standard deviation;

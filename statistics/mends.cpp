@@ -49,9 +49,7 @@ double erfcx(double t) {
 // exp(-z1^2 / 2) erfcx(z2 / sqrt 2) / 2 so that it cannot overflow; the
 // complement above the mean as exp(-z1^2 / 2) times a difference of erfcx.
 double cdfOf(const InverseGaussian& d, double x, bool upper) {
-  if (!(x > 0) || !std::isfinite(x)) {
-    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
-  }
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), z2 = r * (x / d.mean() + 1);
   const double g = std::exp(-z1 * z1 / 2) / 2;
   if (!upper) return std::erfc(-z1 / rootTwo) / 2 + g * erfcx(z2 / rootTwo);
@@ -195,9 +193,7 @@ double pdfOf(const Rayleigh& d, double x) {
 }
 
 double cdfOf(const Rayleigh& d, double x, bool upper) {
-  if (!(x >= 0) || !std::isfinite(x)) {
-    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
-  }
+  if (!(x >= 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double t = x / d.sigma();
   return upper ? std::exp(-t * t / 2) : -std::expm1(-t * t / 2);
 }
@@ -213,9 +209,7 @@ double standardDeviationOf(const Rayleigh& d) { return d.sigma() * 0.65513637756
 // rounds scale / x, which costs its shape's worth of digits near the scale,
 // and its powm1 recursed for ever where the ratio underflowed).
 double cdfOf(const Pareto& d, double x, bool upper) {
-  if (!(x > d.scale()) || std::isnan(x)) {
-    return upper ? boost::math::cdf(boost::math::complement(d, x)) : boost::math::cdf(d, x);
-  }
+  if (!(x > d.scale()) || std::isnan(x)) return boostCdf(d, x, upper);
   const double logRatio = std::log1p((x - d.scale()) / d.scale());
   return upper ? std::exp(-d.shape() * logRatio) : -std::expm1(-d.shape() * logRatio);
 }
@@ -256,7 +250,7 @@ double pdfOf(const Triangular& d, double x) {
 
 double cdfOf(const Triangular& d, double x, bool upper) {
   const auto [t, scale] = scaled(d);
-  return upper ? boost::math::cdf(boost::math::complement(t, x / scale)) : boost::math::cdf(t, x / scale);
+  return boostCdf(t, x / scale, upper);
 }
 
 double quantileOf(const Triangular& d, double p) {

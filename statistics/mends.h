@@ -13,6 +13,13 @@
 
 namespace ZR::stats {
 
+// Boost's cdf, or with upper its complement (found by argument-dependent
+// lookup, so the kind's Boost header may come after this one).
+template <class D>
+double boostCdf(const D& d, double x, bool upper) {
+  return upper ? cdf(complement(d, x)) : cdf(d, x);
+}
+
 // exp(t^2) erfc(t), without its underflow.
 double erfcx(double t);
 

@@ -12,7 +12,7 @@ boost::any makeNonCentralBeta(double alpha, double beta, double lambda) { return
 
 double cdfOf(const NonCentralBeta& d, double x, bool upper) {
   namespace bm = boost::math;
-  const double boost = upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
+  const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2;
   if (upper || boost >= 1e-3 || !(x > 0 && x < 1) || mu > poissonSeriesMean) return boost;
   return poissonSeries(mu, [&](int j) { return bm::ibeta(d.alpha() + j, d.beta(), x); });

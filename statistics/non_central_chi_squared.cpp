@@ -12,7 +12,7 @@ boost::any makeNonCentralChiSquared(double df, double lambda) { return NonCentra
 
 double cdfOf(const NonCentralChiSquared& d, double x, bool upper) {
   namespace bm = boost::math;
-  const double boost = upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
+  const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2;
   if (upper || boost >= 1e-3 || !(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean) return boost;
   return poissonSeries(mu, [&](int j) { return bm::gamma_p(d.degrees_of_freedom() / 2 + j, x / 2); });

@@ -135,10 +135,7 @@ double nonCentralTLog(const NonCentralT& d, double x, NonCentralTPart part) {
 // The integral everywhere: Boost's sum cancels in the tails (its cdf went
 // negative) and takes a term per unit of delta^2 / 2.
 double cdfOf(const NonCentralT& d, double x, bool upper) {
-  namespace bm = boost::math;
-  if (!std::isfinite(x) || std::isinf(d.degrees_of_freedom())) {
-    return upper ? bm::cdf(bm::complement(d, x)) : bm::cdf(d, x);
-  }
+  if (!std::isfinite(x) || std::isinf(d.degrees_of_freedom())) return boostCdf(d, x, upper);
   return std::exp(nonCentralTLog(d, x, upper ? NonCentralTPart::Upper : NonCentralTPart::Lower));
 }
 
