@@ -48,8 +48,7 @@ struct Host::Impl : standin::CallHandler {
     std::vector<ffi_type*> types;
     ffi_cif cif;
     bool direct = false;  // pointers in and out, few: called without libffi
-    std::string name;  // lower-case function text
-    int* calls = nullptr;  // its count in timesCalled
+    int* calls = nullptr;  // its count in timesCalled (by lower-case function text)
   };
   // Caches over regs, dropped whenever a registration changes.
   std::unordered_map<std::string, int> functionIndex;  // lower-case text -> index or -1

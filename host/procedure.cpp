@@ -200,8 +200,7 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   slot = std::make_unique<Prepared>();
   Prepared& p = *slot;
   lastPrepared = &p;
-  p.name = lowerText(reg.functionText);
-  p.calls = &timesCalled[p.name];
+  p.calls = &timesCalled[lowerText(reg.functionText)];
   std::vector<Letter> letters;
   if (!reg.address || !parseType(reg.typeText, letters)) return p;
   p.ret = letters[0].code;
@@ -225,7 +224,6 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   if (!prep.ok) return Arg(Value::error(xlerrValue));
   void* fn = reg.address;
   const std::string& params = prep.params;
-  ffi_cif cif = prep.cif;
   if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
   if (args.size() < params.size()) args.resize(params.size(), Arg(Value::missing()));
   Frame frame;
@@ -271,10 +269,12 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   std::memset(&rv, 0, sizeof rv);
   {
     FramePush top(frames, frame);
-    if (prep.direct)
+    if (prep.direct) {
       rv.p = callDirect(fn, slots, params.size());
-    else
+    } else {
+      ffi_cif cif = prep.cif;  // ffi_call takes it non-const
       ffi_call(&cif, FFI_FN(fn), &rv, ptrs);
+    }
   }
   ++*prep.calls;
   // the function met an uncalculated cell through a host call: calculate it

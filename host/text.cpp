@@ -154,7 +154,6 @@ void fixedDigits(double ax, int decimals, std::string& whole, std::string& fract
   for (long i = point; i < long(point) + decimals; ++i) fraction.push_back(digitAt(i));
 }
 
-// One cell of a reference: [$]letters[$]digits, the whole text.
 }  // namespace
 
 int search(const std::string& pattern, const std::string& within, int start) {
