@@ -23,7 +23,6 @@ namespace ZR::stats {
 
 namespace {
 
-constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951;
 constexpr double rootPi = 1.7724538509055160, rootHalfPi = 1.2533141373155003;
 
 // The upper normal tail at z > 0: the hazard of the standard normal and

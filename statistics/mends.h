@@ -13,6 +13,8 @@
 
 namespace ZR::stats {
 
+inline constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951;
+
 // Boost's cdf, or with upper its complement (found by argument-dependent
 // lookup, so the kind's Boost header may come after this one).
 template <class D>

@@ -15,8 +15,6 @@ boost::any makeNonCentralT(double v, double lambda) { return NonCentralT(v, lamb
 
 namespace {
 
-constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951;
-
 // exp(t) - 1 - t without cancellation.
 double expm1m(double t) {
   if (std::fabs(t) > 0.1) return std::expm1(t) - t;
