@@ -309,10 +309,8 @@ int Host::runCommand(const std::string& macroText) {
     if (!it->active() || it->macroType != 2 || lowerText(it->functionText) != key || !it->address) continue;
     auto proc = reinterpret_cast<int(WINAPI*)()>(it->address);
     ++impl_->timesCalled[key];
-    impl_->frames.push_back(Impl::Frame{});
-    int r = proc();
-    impl_->frames.pop_back();
-    return r;
+    FramePush top(impl_->frames, Impl::Frame{});
+    return proc();
   }
   return -1;
 }
