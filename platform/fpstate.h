@@ -65,16 +65,17 @@ inline FpState currentFpState() noexcept {
 inline FpState currentFpState() noexcept { return FpState(); }
 #endif
 
-// Sets a state for its lifetime and then gives back the one it found.
-// Reading the registers is cheap, writing one is not: only what differs is
-// written.
+// Sets a state for its lifetime and then gives back the one it found. Only
+// registers that differ are written, on the way in and out: when the caller's
+// state is the one asked for, the cost is two register reads. What runs
+// inside leaves the state as it was set.
 class FpScope {
  public:
 #if ZR_FP_CONTROL
-  explicit FpScope(const FpState& state = FpState()) noexcept : caller_(currentFpState()) {
-    fp_detail::change(caller_, state);
+  explicit FpScope(const FpState& state = FpState()) noexcept : caller_(currentFpState()), state_(state) {
+    fp_detail::change(caller_, state_);
   }
-  ~FpScope() { fp_detail::change(currentFpState(), caller_); }
+  ~FpScope() { fp_detail::change(state_, caller_); }
 #else
   explicit FpScope(const FpState& = FpState()) noexcept {}
 #endif
@@ -83,7 +84,7 @@ class FpScope {
 
  private:
 #if ZR_FP_CONTROL
-  FpState caller_;
+  FpState caller_, state_;
 #endif
 };
 
