@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "host/fp_state.h"
 #include "host/impl.h"
 
 namespace fs = std::filesystem;
@@ -66,6 +67,7 @@ int Host::version() const { return impl_->callbackVersion; }
 // ---- add-in lifecycle ----------------------------------------------------------------
 
 bool Host::load(const std::string& path, std::string* error) {
+  AddinFpState fp;  // the module's constructors, DllMain and xlAutoOpen
   Impl& m = *impl_;
   if (m.module) m.unloadModule(false);
   m.regs.clear();
@@ -129,6 +131,7 @@ const std::string& Host::requestedPath() const { return impl_->requested; }
 void* Host::moduleHandle() const { return impl_->module; }
 
 void Host::Impl::unloadModule(bool remove) {
+  AddinFpState fp;  // the hooks, DllMain and the module's destructors
   if (!module) return;
   if (remove) self->callHook("xlAutoRemove");
   self->callHook("xlAutoClose");
@@ -159,6 +162,7 @@ void* Host::symbol(const std::string& name) const {
 }
 
 int Host::callHook(const std::string& name) {
+  AddinFpState fp;
   auto hook = reinterpret_cast<int(WINAPI*)()>(symbol(name));
   if (!hook) return -1;
   impl_->frames.push_back(Impl::Frame{});
@@ -168,6 +172,7 @@ int Host::callHook(const std::string& name) {
 }
 
 Value Host::autoRegister(const std::string& name) {
+  AddinFpState fp;
   auto hook = reinterpret_cast<xloper*(WINAPI*)(xloper*)>(symbol("xlAutoRegister"));
   if (!hook) return Value::missing();
   HostOper arg(Value::text(name));
@@ -178,6 +183,7 @@ Value Host::autoRegister(const std::string& name) {
 }
 
 Value Host::autoRegister12(const std::string& name) {
+  AddinFpState fp;
   auto hook = reinterpret_cast<xloper12*(WINAPI*)(xloper12*)>(symbol("xlAutoRegister12"));
   if (!hook) return Value::missing();
   Arena a;
@@ -190,6 +196,7 @@ Value Host::autoRegister12(const std::string& name) {
 }
 
 bool Host::autoFree(xloper* p) {
+  AddinFpState fp;
   auto hook = reinterpret_cast<void(WINAPI*)(xloper*)>(symbol("xlAutoFree"));
   if (!hook) return false;
   hook(p);

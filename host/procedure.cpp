@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "host/fp_state.h"
 #include "host/impl.h"
 #include "host/text.h"
 
@@ -269,6 +270,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   std::memset(&rv, 0, sizeof rv);
   {
     FramePush top(frames, frame);
+    AddinFpState fp;
     if (prep.direct) {
       rv.p = callDirect(fn, slots, params.size());
     } else {
@@ -310,6 +312,7 @@ int Host::runCommand(const std::string& macroText) {
     auto proc = reinterpret_cast<int(WINAPI*)()>(it->address);
     ++impl_->timesCalled[key];
     FramePush top(impl_->frames, Impl::Frame{});
+    AddinFpState fp;
     return proc();
   }
   return -1;

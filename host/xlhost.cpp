@@ -1,4 +1,4 @@
-// xlhost [--addin PATH] [--tsv] SHEETFILE
+// xlhost [--addin PATH] [--fpstate STATE] [--tsv] SHEETFILE
 // xlhost [--addin PATH] --functions [PATTERN]
 //
 // Loads an add-in into the simulated host, enters the cells of a sheet file,
@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/fp_state.h"
 #include "host/host.h"
 #include "host/text.h"
 
@@ -29,9 +30,13 @@ namespace fs = std::filesystem;
 namespace {
 
 int usage() {
-  std::cerr << "usage: xlhost [--addin PATH] [--tsv] SHEETFILE\n"
+  std::cerr << "usage: xlhost [--addin PATH] [--fpstate STATE] [--tsv] SHEETFILE\n"
                "       xlhost [--addin PATH] --functions [PATTERN]\n"
                "  --addin PATH  the add-in to load (default: the built zr.xll)\n"
+               "  --fpstate STATE  call the add-in (its hooks too) in this floating-point\n"
+               "                state, a comma list of: 53 or 24 (x87 precision bits),\n"
+               "                towardzero (x87 and SSE rounding), ftz (SSE flush-to-zero),\n"
+               "                daz (SSE denormals-are-zero); the host keeps its own\n"
                "  --tsv         every cell as reference, kind and full value, tab-separated\n"
                "  --functions   the registered functions and commands: category, name,\n"
                "                arguments with their help, the function's help. PATTERN\n"
@@ -265,6 +270,7 @@ bool printFunctions(const xlsim::Host& host, const std::string& pattern) {
 int main(int argc, char** argv) {
   std::string addin, sheet;
   bool tsv = false, functions = false;
+  platform::FpState fpState;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--tsv") {
@@ -276,6 +282,9 @@ int main(int argc, char** argv) {
       addin = argv[i];
     } else if (a.rfind("--addin=", 0) == 0) {
       addin = a.substr(8);
+    } else if (a == "--fpstate") {
+      if (++i >= argc || !xlsim::parseFpState(argv[i], fpState)) return usage();
+      xlsim::setAddinFpState(&fpState);
     } else if (a == "-h" || a == "--help") {
       usage();
       return 0;

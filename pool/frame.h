@@ -1,11 +1,13 @@
-// The frame every worksheet function runs in: its persistent result, the
-// clearing of the calling cell's message, the function-wizard test, and the
-// catch clauses that turn a failure into #VALUE! and a stored message.
+// The frame every worksheet function runs in: the standard floating-point
+// state, its persistent result, the clearing of the calling cell's message,
+// the function-wizard test, and the catch clauses that turn a failure into
+// #VALUE! and a stored message.
 #pragma once
 
 #include <new>
 #include <string>
 
+#include "platform/fpstate.h"
 #include "pool/handle_factory.h"
 #include "xll/wizard.h"
 
@@ -29,13 +31,11 @@ inline std::string textOf(const char* s) { return s ? s : ""; }
 namespace frame_detail {
 void failed(OPER& result, FrameSteps::OnFailure mode, const char* message, bool standard) noexcept;
 bool begin(OPER& result, const FrameSteps& steps) noexcept;
-}  // namespace frame_detail
 
-// Runs work() in the frame and gives the address of result. Nothing escapes.
+// The frame's steps in the caller's floating-point state.
 template <class Work>
-LPXLOPER framed(OPER& result, Work&& work, const FrameSteps& steps = fullFrame) noexcept {
-  using frame_detail::failed;
-  if (!frame_detail::begin(result, steps)) return &result;
+LPXLOPER inCallersFpState(OPER& result, Work&& work, const FrameSteps& steps) noexcept {
+  if (!begin(result, steps)) return &result;
   try {
     work();
   } catch (const std::bad_alloc&) {
@@ -50,6 +50,16 @@ LPXLOPER framed(OPER& result, Work&& work, const FrameSteps& steps = fullFrame) 
     failed(result, steps.onFailure, "Unknown Error", false);
   }
   return &result;
+}
+}  // namespace frame_detail
+
+// Runs work() in the frame and gives the address of result. Nothing escapes.
+// The work computes in the standard floating-point state; the caller gets its
+// own back.
+template <class Work>
+LPXLOPER framed(OPER& result, Work&& work, const FrameSteps& steps = fullFrame) noexcept {
+  platform::FpScope standard;
+  return frame_detail::inCallersFpState(result, work, steps);
 }
 
 }  // namespace xll

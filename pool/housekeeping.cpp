@@ -94,10 +94,12 @@ XLL_PROC(LPXLOPER, util_eval, "?util_eval", (LPXLOPER expr)) {
 // Value, once Dependent has been calculated; no value asks the host to
 // calculate Dependent first and call again.
 XLL_PROC(LPXLOPER, util_depends, "?util_depends", (LPXLOPER value, LPXLOPER dependent)) {
+  platform::FpScope standard;
   return Excel4(xlCoerce, nullptr, 1, dependent) == xlretUncalced ? nullptr : value;
 }
 
 XLL_PROC(int, xll_macro, "?xll_macro", ()) {
+  platform::FpScope standard;
   try {
     Excel(xlcAlert, *Excel(xlGetName));
     Excel(xlcAlert, *Excel(xlSheetNm, *Excel(xlfCaller)));

@@ -34,7 +34,8 @@ import json, os, re, sys
 # first divided by their last number (time per cell).
 RULES = [
     ("calendar_bench", r"BM_(\w+)_(Host|Procedure)", r"BM_\1_Library", False),
-    ("frame_bench", r"BM_(DeltaFramed/\d+|ClearError|WizardTest/\d+)", "BM_DeltaBare", False),
+    ("frame_bench", r"BM_DeltaFramed(From53Bits)?/(\d+)", r"BM_DeltaFramedNoFpState/\2", False),
+    ("frame_bench", r"BM_(DeltaFramedNoFpState/\d+|FpScope\w*|ClearError|WizardTest/\d+)", "BM_DeltaBare", False),
     ("host_bench", r"BM_(\w+)/(\d+)", r"BM_\1/1000", True),
     ("matrix_bench", r"BM_Multiply(ThroughHost|Core)", "BM_OpenBlasDgemm", False),
     ("matrix_bench", r"BM_(SmallMultiply|Rows)ThroughHost", "BM_NoOpThroughHost", False),

@@ -49,8 +49,37 @@ fetch() {
   echo "$dir"
 }
 
-done_stamp() { [ -f "$sysroot/.$1" ]; }
-mark() { touch "$sysroot/.$1"; }
+# A dependency is built when its stamp holds what it was built with (its
+# options; empty for most).
+stamp_text() { [ "$1" = sqlite ] && printf '%s\n' "${sqlite_options[@]}" || true; }
+done_stamp() { [ -f "$sysroot/.$1" ] && [ "$(cat "$sysroot/.$1")" = "$(stamp_text "$1")" ]; }
+mark() { stamp_text "$1" >"$sysroot/.$1"; }
+
+# SQLite's compile options: those of Debian's own library, which the Linux
+# build links, as its sqlite3 shell lists them ("pragma compile_options",
+# SQLite 3.40.1 of Debian 12), so that a query means the same in both.
+# Left out: COMPILER (not an option, the compiler SQLite was built with) and
+# MUTEX_PTHREADS (SQLite takes the system's mutexes, MUTEX_W32 on Windows).
+# DEFAULT_AUTOVACUUM and DEFAULT_RECURSIVE_TRIGGERS are listed without their
+# value, which is 0. Debian's build also sets ALLOW_ROWID_IN_VIEW, which the
+# list does not show.
+sqlite_options=(
+  ATOMIC_INTRINSICS=1 DEFAULT_AUTOVACUUM=0 DEFAULT_CACHE_SIZE=-2000 DEFAULT_FILE_FORMAT=4
+  DEFAULT_JOURNAL_SIZE_LIMIT=-1 DEFAULT_MMAP_SIZE=0 DEFAULT_PAGE_SIZE=4096 DEFAULT_PCACHE_INITSZ=20
+  DEFAULT_RECURSIVE_TRIGGERS=0 DEFAULT_SECTOR_SIZE=4096 DEFAULT_SYNCHRONOUS=2
+  DEFAULT_WAL_AUTOCHECKPOINT=1000 DEFAULT_WAL_SYNCHRONOUS=2 DEFAULT_WORKER_THREADS=0
+  ENABLE_COLUMN_METADATA ENABLE_DBSTAT_VTAB ENABLE_FTS3 ENABLE_FTS3_PARENTHESIS
+  ENABLE_FTS3_TOKENIZER ENABLE_FTS4 ENABLE_FTS5 ENABLE_LOAD_EXTENSION ENABLE_MATH_FUNCTIONS
+  ENABLE_PREUPDATE_HOOK ENABLE_RTREE ENABLE_SESSION ENABLE_STMTVTAB ENABLE_UNLOCK_NOTIFY
+  ENABLE_UPDATE_DELETE_LIMIT HAVE_ISNAN LIKE_DOESNT_MATCH_BLOBS MALLOC_SOFT_LIMIT=1024
+  MAX_ATTACHED=10 MAX_COLUMN=2000 MAX_COMPOUND_SELECT=500 MAX_DEFAULT_PAGE_SIZE=32768
+  MAX_EXPR_DEPTH=1000 MAX_FUNCTION_ARG=127 MAX_LENGTH=1000000000 MAX_LIKE_PATTERN_LENGTH=50000
+  MAX_MMAP_SIZE=0x7fff0000 MAX_PAGE_COUNT=1073741823 MAX_PAGE_SIZE=65536 MAX_SCHEMA_RETRY=25
+  MAX_SQL_LENGTH=1000000000 MAX_TRIGGER_DEPTH=1000 MAX_VARIABLE_NUMBER=250000
+  MAX_VDBE_OP=250000000 MAX_WORKER_THREADS=8 OMIT_LOOKASIDE SECURE_DELETE SOUNDEX
+  SYSTEM_MALLOC TEMP_STORE=1 THREADSAFE=1 USE_URI
+  ALLOW_ROWID_IN_VIEW
+)
 
 build_boost() {
   local dir; dir=$(fetch boost1.74)
@@ -75,7 +104,7 @@ build_sqlite() {
   if [ ! -f "$bld/sqlite3.c" ]; then
     (cd "$bld" && "$dir/configure" --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c) >>"$log" 2>&1
   fi
-  $cc -O2 $arch_flags -DSQLITE_THREADSAFE=1 -c "$bld/sqlite3.c" -o "$bld/sqlite3.o"
+  $cc -O2 $arch_flags "${sqlite_options[@]/#/-DSQLITE_}" -c "$bld/sqlite3.c" -o "$bld/sqlite3.o"
   rm -f "$sysroot/lib/libsqlite3.a"
   $host-ar rcs "$sysroot/lib/libsqlite3.a" "$bld/sqlite3.o"
   cp "$bld/sqlite3.h" "$bld/sqlite3ext.h" "$sysroot/include/"

@@ -2,6 +2,7 @@
 #include "xll/auto.h"
 
 #include "platform/export.h"
+#include "platform/fpstate.h"
 #include "xll/alert.h"
 #include "xll/category.h"
 #include "xll/register.h"
@@ -32,9 +33,10 @@ int hookFailed(const char* what) noexcept {
 
 bool wide() { return XLCallVer() >= 0x0C00; }
 
-// Runs a hook body with the hooks' catch.
+// Runs a hook body with the hooks' catch, in the standard floating-point state.
 template <class F>
 int hook(F&& body) noexcept {
+  platform::FpScope standard;
   try {
     return body();
   } catch (const std::exception& e) {
@@ -47,6 +49,7 @@ int hook(F&& body) noexcept {
 // Registers a function on the host's request, over either kind of value.
 template <class X>
 XOPER<X>& autoRegister(XOPER<X>& result, const X* name) {
+  platform::FpScope standard;
   try {
     const XArgs<X>* match = nullptr;
     if (name)

@@ -2,6 +2,7 @@
 #include <exception>
 
 #include "platform/export.h"
+#include "platform/fpstate.h"
 #include "xll/alert.h"
 #include "xll/category.h"
 #include "xll/register.h"
@@ -24,6 +25,7 @@ void LoadAddIn(std::initializer_list<CategoryTableOf> categories) {
 
 // The command "ALERT.FILTER".
 XLL_PROC(int, xll_alert_filter, "_xll_alert_filter$0", ()) {
+  platform::FpScope standard;
   try {
     return xll::AlertFilter();
   } catch (...) {

@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "host/fp_state.h"
 #include "tests/host/host_test.h"
 
 using namespace xlsim;
@@ -38,7 +39,7 @@ Value hostCall(int xlfn, std::vector<Value> args, const Area* area = nullptr, bo
 
 TEST_F(TestAddin, RegistersWhatTheAddinPassesInOrder) {
   const auto& regs = host.registrations();
-  ASSERT_EQ(regs.size(), 22u);
+  ASSERT_EQ(regs.size(), 23u);
   EXPECT_EQ(standin::disableThreadLibraryCallsCount(), 1);  // DllMain ran
   EXPECT_EQ(host.outstanding(), 0);  // the add-in gave its module name back
   const Registration& first = regs[0];
@@ -71,7 +72,7 @@ TEST_F(TestAddin, RegisterIdUnregisterAndRemove) {
 
   host.resetCallCounts();
   host.unload(true);  // xlAutoRemove unregisters every id it got
-  EXPECT_EQ(host.callCount(xlfUnregister), 20);
+  EXPECT_EQ(host.callCount(xlfUnregister), 21);
   EXPECT_FALSE(host.loaded());
   for (const auto& r : host.registrations()) EXPECT_FALSE(r.active()) << r.procedure;
 }
@@ -106,6 +107,38 @@ TEST(HostLoad, EveryLoadStartsWithFreshStaticState) {
   host.unload();
   EXPECT_FALSE(std::ifstream(copy).good());  // the copy is removed
   dlclose(pinned);
+}
+
+// xlhost --fpstate: the add-in's calls and hooks run in the state asked for,
+// and the host is back in its own after each.
+TEST(HostFpState, CallsAndHooksRunInTheStateAskedFor) {
+#if !ZR_FP_CONTROL
+  GTEST_SKIP() << "no floating-point control state on this processor";
+#endif
+  const struct {
+    const char* given;
+    double x87, mxcsr;
+  } cases[] = {
+      {"53", 0x027F, 0x1F80},         {"24", 0x007F, 0x1F80}, {"towardzero", 0x0F7F, 0x7F80},
+      {"ftz", 0x037F, 0x9F80},        {"daz", 0x037F, 0x1FC0}, {"24,towardzero,ftz,daz", 0x0C7F, 0xFFC0},
+  };
+  const platform::FpState own = platform::currentFpState();
+  platform::FpState state;
+  for (const auto& c : cases) {
+    standin::reset();
+    ASSERT_TRUE(parseFpState(c.given, state)) << c.given;
+    setAddinFpState(&state);
+    Host host;
+    ASSERT_TRUE(host.load(TESTADDIN));
+    EXPECT_TRUE(platform::currentFpState() == own) << c.given;
+    Value seen = host.call("ta_fpstate", {});
+    ASSERT_TRUE(seen.is(Value::Array)) << c.given;
+    EXPECT_EQ(seen.elements, (std::vector<Value>{num(c.x87), num(c.mxcsr), num(c.x87), num(c.mxcsr)})) << c.given;
+    EXPECT_TRUE(platform::currentFpState() == own) << c.given;
+    setAddinFpState(nullptr);
+    EXPECT_EQ(host.call("ta_fpstate", {}).elements.at(0), num(own.x87)) << c.given;
+  }
+  for (const char* bad : {"", "64", "53,,ftz", "FTZ", "nearest"}) EXPECT_FALSE(parseFpState(bad, state)) << bad;
 }
 
 TEST_F(TestAddin, ArgumentAndResultLetters) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/export.h"
+#include "platform/fpstate.h"
 #include "platform/winapi.h"
 #include "platform/xlcall.h"
 
@@ -111,7 +112,13 @@ XLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   return TRUE;
 }
 
+// The floating-point state xlAutoOpen ran in.
+namespace {
+platform::FpState openState;
+}  // namespace
+
 XLL_EXPORT int xlAutoOpen() {
+  openState = platform::currentFpState();
   if (Excel4(xlGetName, &moduleName, 0) != xlretSuccess) return 0;
   const char* functions[][4] = {
       {"ta_bool", "AA", "ta_bool", "Flag"},          {"ta_sqrt", "PB", "ta_sqrt", "X"},
@@ -126,6 +133,7 @@ XLL_EXPORT int xlAutoOpen() {
       {"ta_eval", "PC#", "ta_eval", "Formula"},      {"ta_int", "JJ", "ta_int", "N"},
       {"?ta_q", "B", "ta_q", ""},                    {"ta_at@4", "BB", "ta_at", "X"},
       {"ta_hidden", "BB", "ta_hidden", "X"},         {"ta_missing", "BB", "ta_missing", "X"},
+      {"ta_fpstate", "P", "ta_fpstate", ""},
   };
   for (const auto& f : functions) registerOne(f[0], f[1], f[2], f[3]);
   registerOne("ta_cmd", nullptr, "TA.CMD", nullptr, 2);
@@ -231,6 +239,14 @@ XLL_PROC(xloper*, ta_eval_fn, "ta_eval", (const char* formula)) {
 XLL_PROC(xloper*, ta_sqrt_fn, "ta_sqrt", (double x)) {
   static Result r;
   return r.set(number(std::sqrt(x)));
+}
+
+// The floating-point state of this call and of xlAutoOpen: x87 control word,
+// MXCSR control bits, for each.
+XLL_PROC(xloper*, ta_fpstate_fn, "ta_fpstate", ()) {
+  static Result r;
+  platform::FpState now = platform::currentFpState();
+  return r.setArray(1, 4, {double(now.x87), double(now.mxcsr), double(openState.x87), double(openState.mxcsr)});
 }
 
 XLL_PROC(double, ta_q_fn, "?ta_q", ()) { return 42; }

@@ -117,6 +117,25 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
   EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
 }
 
+// --fpstate sets the state of the add-in's calls and hooks; an unknown one
+// is a bad command line.
+TEST(Xlhost, FpStateOption) {
+  const Row cases[] = {
+      {"--fpstate 53", 0, "A1\tnum\t639\nB1\tnum\t8064\nC1\tnum\t639\nD1\tnum\t8064\n"},
+      {"--fpstate 24,ftz", 0, "A1\tnum\t127\nB1\tnum\t40832\nC1\tnum\t127\nD1\tnum\t40832\n"},
+      {"--fpstate", 2, ""},
+      {"--fpstate 80", 2, ""},
+  };
+  for (const auto& c : cases) {
+    Outcome r = xlhost("A1:D1 =ta_fpstate()\n", addin + " --tsv " + c.given);
+    EXPECT_EQ(r.status, c.status) << c.given << r.err;
+    EXPECT_EQ(r.out, c.printed) << c.given;
+    if (c.status == 2) {
+      EXPECT_NE(r.err.find("--fpstate STATE"), std::string::npos) << r.err;
+    }
+  }
+}
+
 TEST(Xlhost, FunctionsPrintsWhatTheAddinRegistered) {
   const Row cases[] = {
       // every argument named, with its help where one was registered

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bench/scripted_host.h"
+#include "platform/fpstate.h"
 #include "platform/standin.h"
 #include "pool/frame.h"
 
@@ -155,6 +156,47 @@ TEST_F(Pool, FrameSkipsTheWorkInTheFunctionWizard) {
     EXPECT_EQ(pool.error(OPER(cell)), nullptr);  // the message goes either way
     standin::destroyWindow(window);
   }
+}
+
+// Whatever state the caller left set, the work computes in the standard one,
+// and the caller has its own back afterwards, also when the work threw.
+TEST_F(Pool, FrameComputesInTheStandardFpStateAndGivesTheCallersBack) {
+#if !ZR_FP_CONTROL
+  GTEST_SKIP() << "no floating-point control state on this processor";
+#endif
+  const platform::FpState standard;
+  auto state = [](uint16_t x87, uint32_t mxcsr) {
+    platform::FpState s;
+    s.x87 = x87;
+    s.mxcsr = mxcsr;
+    return s;
+  };
+  const platform::FpState callers[] = {
+      standard,
+      state(0x027F, 0x1F80),  // 53 bits
+      state(0x007F, 0x1F80),  // 24 bits
+      state(0x0F7F, 0x7F80),  // toward zero on both units
+      state(0x037F, 0x9FC0),  // flush-to-zero, denormals-are-zero
+      state(0x025F, 0x1F80),  // 53 bits, the x87 inexact-result exception unmasked
+  };
+  const std::string cell = "[Book1]Sheet4!$C$1";
+  for (const platform::FpState& caller : callers) {
+    for (bool fails : {false, true}) {
+      platform::FpState inside;
+      {
+        platform::FpScope scope(caller);
+        run(host, cell, [&](OPER&) {
+          inside = platform::currentFpState();
+          volatile long double third = 1;
+          third = third / 3;  // raises the inexact-result flag on the x87
+          if (fails) throw "failed";
+        });
+        EXPECT_TRUE(platform::currentFpState() == caller) << std::hex << caller.x87 << " " << caller.mxcsr;
+      }
+      EXPECT_TRUE(inside == standard) << std::hex << inside.x87 << " " << inside.mxcsr;
+    }
+  }
+  EXPECT_TRUE(platform::currentFpState() == standard);
 }
 
 }  // namespace
