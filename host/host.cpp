@@ -69,6 +69,7 @@ bool Host::load(const std::string& path, std::string* error) {
   Impl& m = *impl_;
   if (m.module) m.unloadModule(false);
   m.regs.clear();
+  m.prepared.clear();
   m.registrationsChanged();
   m.autoOpen = 0;
   std::error_code ec;

@@ -50,9 +50,12 @@ struct Host::Impl : standin::CallHandler {
     bool direct = false;  // pointers in and out, few: called without libffi
     int* calls = nullptr;  // its count in timesCalled (by lower-case function text)
   };
+  // By index into regs. A registration never changes once made (it is only
+  // marked unregistered), so its entry stays where it is, also while a call
+  // made with it registers more and regs moves; dropped with regs on load.
+  std::vector<std::unique_ptr<Prepared>> prepared;
   // Caches over regs, dropped whenever a registration changes.
   std::unordered_map<std::string, int> functionIndex;  // lower-case text -> index or -1
-  std::unordered_map<const Registration*, std::unique_ptr<Prepared>> prepared;
   // The last name findFunction was asked for, as written, and its answer.
   std::string lastName;
   int lastIndex = -1;
@@ -62,12 +65,12 @@ struct Host::Impl : standin::CallHandler {
   unsigned regsVersion = 0;  // counts the changes
   void registrationsChanged() {
     functionIndex.clear();
-    prepared.clear();
     lastName.clear();
     lastReg = nullptr;
     lastPrepared = nullptr;
     ++regsVersion;
   }
+  // reg is an element of regs.
   const Prepared& prepare(const Registration& reg);
 
   // ---- the sheet ----

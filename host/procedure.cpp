@@ -194,7 +194,9 @@ void* callDirect(void* fn, const Slot* s, size_t n) {
 
 const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   if (&reg == lastReg) return *lastPrepared;
-  std::unique_ptr<Prepared>& slot = prepared[&reg];
+  const size_t index = static_cast<size_t>(&reg - regs.data());
+  if (index >= prepared.size()) prepared.resize(regs.size());
+  std::unique_ptr<Prepared>& slot = prepared[index];
   lastReg = &reg;
   if (slot) return *(lastPrepared = slot.get());
   slot = std::make_unique<Prepared>();
@@ -219,6 +221,8 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   return p;
 }
 
+// The call may register or unregister functions: regs may move, so reg is
+// not read after it; prep stays where it is.
 Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Area* callerArea) {
   const Prepared& prep = prepare(reg);
   if (!prep.ok) return Arg(Value::error(xlerrValue));
