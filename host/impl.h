@@ -165,6 +165,13 @@ struct Host::Impl : standin::CallHandler {
   std::map<const void*, std::unique_ptr<Arena>> owned;  // host-owned results by storage pointer
   std::vector<std::string> alerts;
   std::function<void(const std::string&)> alertSink;
+  NoteSink noteSink;
+  // Tells the sink, when there is one, why a call was not made; why() gives
+  // the reason.
+  template <class Why>
+  void note(const Area* caller, Why why) {
+    if (noteSink) noteSink(caller, why());
+  }
   DialogScript dialogScript;
   std::vector<Value> dialogTables;
 
@@ -217,6 +224,8 @@ struct Host::Impl : standin::CallHandler {
   auto fromOutside(Fn fn) -> decltype(fn());
   // Expression evaluation; the result may be a reference.
   Arg eval(const Expr& e);
+  // #NAME? for a call of a name nothing is registered as.
+  Arg unknownName(const std::string& name);
   // A reference becomes its value (a cell) or values (an array).
   Value resolve(const Arg& a);
   Value resolve(Arg&& a);
@@ -228,6 +237,12 @@ struct Host::Impl : standin::CallHandler {
   // calling a registered procedure (procedure.cpp)
   // args is padded with missing arguments to the procedure's count.
   Arg invoke(const Registration& reg, std::vector<Arg>& args, const Area* caller);
+  // #VALUE! for a call the host cannot make, and why.
+  Arg cannotCall(const Registration& reg, const Area* caller, const std::string& why);
+  // What a call gives when an argument could not be laid out: the error value
+  // passed on, or #VALUE! for the argument the host refused and its refusal.
+  Arg refused(const Registration& reg, const Area* caller, size_t index, Value&& instead);
+  std::string refusal;  // why the host refused an argument, until refused() reads it
   std::vector<std::vector<Arg>> spareArgs;  // argument lists kept for reuse
 
   // the add-in and its registrations (host.cpp)
