@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12; the package lists are in prereqs.sh),
 # then configures and builds into build/:
-# ./scripts/setup.sh [TARGET...] builds only those targets (default: all).
+# ./scripts/setup.sh [TARGET...] builds only those targets (default: all
+# but the benchmarks, which scripts/bench.sh builds by name).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/prereqs.sh
