@@ -26,7 +26,7 @@ read -r -a legs <<<"${legs[*]}"
 
 . scripts/prereqs.sh
 prereqs_need "${legs[@]}"
-note=
+note="These lines also cover what ./scripts/example.sh needs."
 for leg in "${legs[@]}"; do
   case $leg in
     sanitize) note+="${note:+$'\n'}Or leave out the sanitizer leg: ./scripts/test.sh --no-sanitize" ;;
