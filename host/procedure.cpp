@@ -105,7 +105,8 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
       }
       double x = 0;
       if (several()) return refuse("is a range of several cells where one value is needed");
-      if (!numberOf(*v, x, err)) return v->kind == Value::Text ? refuse("is not a number: " + clipped(v->str)) : fail(err);
+      if (!numberOf(*v, x, err))
+        return v->kind == Value::Text ? refuse("is not a number: " + clipped(v->str)) : fail(err);
       if (letter == 'B') {
         slot.b = x;
       } else if (letter == 'A') {

@@ -35,8 +35,9 @@ TEST(HttpClient, EachKindOfAnswerAndHowSoonItGivesUp) {
       {S::Reply, "HTTP/1.0 200 OK\r\nA: b\r\n", "", "Exception: End of file\n", broke + "End of file", 0, 250},
       {S::Reset, ok + "part of", "part of", "\nException: Connection reset by peer\n",
        broke + "Connection reset by peer", 0, 250},
-      {S::Silent, "", "", "Exception: Connection timed out\n", broke + "Connection timed out", 250, 480},  // the read's deadline
-      {S::Trickle, ok, nullptr, "\nException: Connection timed out\n", broke + "Connection timed out", 1400, 2500},  // the call's
+      // the read's deadline, then the call's
+      {S::Silent, "", "", "Exception: Connection timed out\n", broke + "Connection timed out", 250, 480},
+      {S::Trickle, ok, nullptr, "\nException: Connection timed out\n", broke + "Connection timed out", 1400, 2500},
       {S::Flood, ok, nullptr, "\nException: answer larger than 1048576 bytes\n",
        broke + "answer larger than 1048576 bytes", 0, 1000},
   };

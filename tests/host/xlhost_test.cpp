@@ -147,7 +147,8 @@ TEST(Xlhost, ABadCommandLineNamesWhatItCouldNotUseThenTheUsage) {
   const Row cases[] = {
       {"--tsv --colour", 2, "xlhost: unknown option: --colour\nusage: "},
       {"--addin", 2, "xlhost: --addin needs a path after it\nusage: "},
-      {"a.sheet b.sheet", 2, "xlhost: cannot use b.sheet: one sheet or pattern at a time, and a.sheet came first\nusage: "},
+      {"a.sheet b.sheet", 2,
+       "xlhost: cannot use b.sheet: one sheet or pattern at a time, and a.sheet came first\nusage: "},
       {"--functions --tsv", 2, "xlhost: --tsv does not go with --functions\nusage: "},
       {"--tsv", 2, "xlhost: no sheet file given\nusage: "},
   };
