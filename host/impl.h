@@ -240,9 +240,10 @@ struct Host::Impl : standin::CallHandler {
   // #VALUE! for a call the host cannot make, and why.
   Arg cannotCall(const Registration& reg, const Area* caller, const std::string& why);
   // What a call gives when an argument could not be laid out: the error value
-  // passed on, or #VALUE! for the argument the host refused and its refusal.
-  Arg refused(const Registration& reg, const Area* caller, size_t index, Value&& instead);
-  std::string refusal;  // why the host refused an argument, until refused() reads it
+  // passed on, or, for an argument the host refused, #VALUE! and the note why.
+  Arg refused(const Registration& reg, const Area* caller, size_t index, char letter, const Arg& arg,
+              Value&& instead);
+  const char* refusal = nullptr;  // why the host refused an argument, until refused() reads it
   std::vector<std::vector<Arg>> spareArgs;  // argument lists kept for reuse
 
   // the add-in and its registrations (host.cpp)

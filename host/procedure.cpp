@@ -76,22 +76,22 @@ union Slot {
   void* p;
 };
 
-// Lays one argument out in its slot as the type letter asks. False with the
-// value the call gives instead (an error value) in instead; when the host
-// refuses the argument itself, rather than passing an error value on, why
-// says what is wrong with it.
+// Lays one argument out in its slot as the type letter asks. False either
+// with an error value of the argument to pass on in instead, or, when the
+// host refuses the argument itself (the call gives #VALUE!), with what is
+// wrong with it in why (a text ending in ':' is to be followed by the
+// argument's value).
 template <class ReadScalar, class ReadValue>
 bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValue, Slot& slot, Arena& arena,
-            Value& instead, std::string& why) {
+            Value& instead, const char*& why) {
   auto fail = [&](const Value& v) {
     instead = v;
     return false;
   };
-  auto refuse = [&](std::string reason) {
-    why = std::move(reason);
-    return fail(Value::error(xlerrValue));
+  auto refuse = [&](const char* reason) {
+    why = reason;
+    return false;
   };
-  auto several = [&] { return a.isReference && !a.area.single() && onSheet(a.area); };
   switch (letter) {
     case 'A':
     case 'B':
@@ -104,9 +104,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
         if (t == "true" || t == "false") v = &(flag = Value::boolean(t == "true"));
       }
       double x = 0;
-      if (several()) return refuse("is a range of several cells where one value is needed");
-      if (!numberOf(*v, x, err))
-        return v->kind == Value::Text ? refuse("is not a number: " + clipped(v->str)) : fail(err);
+      if (!numberOf(*v, x, err)) return v->kind == Value::Text ? refuse("is not a number:") : fail(err);
       if (letter == 'B') {
         slot.b = x;
       } else if (letter == 'A') {
@@ -114,7 +112,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
       } else {
         x = std::trunc(x);
         if (!(x >= std::numeric_limits<int32_t>::min() && x <= std::numeric_limits<int32_t>::max()))
-          return refuse("is out of the range of a 32-bit whole number: " + numberText(x));
+          return refuse("is out of the range of a 32-bit whole number:");
         slot.j = static_cast<int32_t>(x);
       }
       break;
@@ -123,7 +121,6 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
     case 'F': {
       Value hold;
       const Value& v = readScalar(a, hold);
-      if (several()) return refuse("is a range of several cells where one value is needed");
       std::string number;
       std::string_view s;
       switch (v.kind) {
@@ -165,7 +162,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
         else if (e.kind == Value::Error)
           return fail(e);
         else
-          return refuse("holds a value that is not a number: " + clipped(e.display()));
+          return refuse("holds a value that is not a number");
       }
       slot.p = fp;
       break;
@@ -240,10 +237,19 @@ Arg Host::Impl::cannotCall(const Registration& reg, const Area* caller, const st
   return Arg(Value::error(xlerrValue));
 }
 
-Arg Host::Impl::refused(const Registration& reg, const Area* caller, size_t index, Value&& instead) {
-  if (refusal.empty()) return Arg(std::move(instead));  // an error value passed on
+Arg Host::Impl::refused(const Registration& reg, const Area* caller, size_t index, char letter, const Arg& arg,
+                        Value&& instead) {
+  // where one value is needed a range of several cells reads as #VALUE!
+  if (!refusal && arg.isReference && !arg.area.single() && letter != 'K' && letter != 'P' && letter != 'R')
+    refusal = "is a range of several cells where one value is needed";
+  if (!refusal) return Arg(std::move(instead));
   std::string why = "argument " + std::to_string(index + 1) + " " + refusal;
-  refusal.clear();
+  if (why.back() == ':') {
+    ++readOnly;
+    why += " " + clipped(scalarOf(arg).display());
+    --readOnly;
+  }
+  refusal = nullptr;
   return cannotCall(reg, caller, why);
 }
 
@@ -288,7 +294,7 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
     for (size_t i = 0; i < params.size(); ++i) {
       ptrs[i] = &slots[i];
       if (!layOut(params[i], args[i], readScalar, readValue, slots[i], arena, instead, refusal))
-        return refused(reg, callerArea, i, std::move(instead));
+        return refused(reg, callerArea, i, params[i], args[i], std::move(instead));
     }
   } catch (const NeedsCalc&) {
     return bail();

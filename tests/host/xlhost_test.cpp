@@ -186,7 +186,7 @@ TEST(Xlhost, SaysWhyACallWasNotMadeOnceACell) {
             "needed (#VALUE!)\n"
             "xlhost: A5: ta_int cannot be called: argument 1 is out of the range of a 32-bit whole number: "
             "10000000000 (#VALUE!)\n"
-            "xlhost: A6: ta_fp cannot be called: argument 1 holds a value that is not a number: x (#VALUE!)\n"
+            "xlhost: A6: ta_fp cannot be called: argument 1 holds a value that is not a number (#VALUE!)\n"
             "xlhost: A7: ta_fp cannot be called: argument 1 is missing where numbers are needed (#VALUE!)\n");
 }
 
