@@ -188,9 +188,11 @@ class Formatter {
   sqlite3_stmt* statement(int argc) {
     if (!db_) {
       db_ = openBounded();
-      // SQLite's printf counts its terminating zero against the limit: one
-      // byte more, so that it makes a text of exactly the longest length
-      sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, maxValueBytes + 1);
+      // Twice the limit and more: SQLite's printf counts its terminating zero
+      // against the limit, and grows its text by doubling only below half of
+      // it (above, by what each piece needs, which is slow). A text past the
+      // limit fails in the query's own database.
+      sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, 2 * maxValueBytes + 2);
     }
     if (byArguments_.size() <= static_cast<std::size_t>(argc)) byArguments_.resize(argc + 1);
     Statement& s = byArguments_[argc];
