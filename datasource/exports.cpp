@@ -2,6 +2,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "addin/categories.h"
 #include "datasource/http.h"
@@ -15,9 +16,13 @@ using namespace xll;
 
 namespace {
 
+// The body of a whole answer with status 200; anything else fails with what
+// happened.
 std::string fetch(ZR::ServiceId id, const std::string& path) {
   const ZR::Service& s = ZR::services[id];
-  return ZR::http_get(s.host, s.service, path);
+  ZR::HttpAnswer answer = ZR::http_get(s.host, s.service, path);
+  if (!answer.failure.empty()) throw std::runtime_error("DataSourceExports - " + answer.failure);
+  return std::move(answer.body);
 }
 
 // The host's value of an array-constant text (255 characters at most).

@@ -137,16 +137,20 @@ void take(asio::streambuf& buffer, std::string& body, std::size_t limit) {
 
 }  // namespace
 
-std::string http_get(const std::string& host, const std::string& service, const std::string& path,
-                     std::ostream& log) {
-  std::string body;
+HttpAnswer http_get(const std::string& host, const std::string& service, const std::string& path,
+                    std::ostream& log) {
+  HttpAnswer answer;
+  std::string& body = answer.body;
+  const char* doing = "cannot reach ";  // what a failure stopped, for its words
   try {
     Exchange exchange(httpLimits());
     const std::size_t limit = httpLimits().maxBody;
     exchange.connect(exchange.resolve(host, service));
+    doing = "cannot send the request to ";
     exchange.write("GET " + path + " HTTP/1.0\r\n" + "Host: " + host + "\r\n" + "Accept: */*\r\n" +
                    "Connection: close\r\n\r\n");
 
+    doing = "cannot read the answer of ";
     asio::streambuf response(limit);
     exchange.readLine(response);
     std::istream stream(&response);
@@ -154,8 +158,14 @@ std::string http_get(const std::string& host, const std::string& service, const 
     unsigned int status = 0;
     stream >> version >> status;
     std::getline(stream, message);
-    if (!stream || version.compare(0, 5, "HTTP/") != 0) log << "Invalid response\n";
-    if (status != 200) log << "Response returned with status code " << status << "\n";
+    if (!stream || version.compare(0, 5, "HTTP/") != 0) {
+      log << "Invalid response\n";
+      answer.failure = "the answer of " + host + " is not HTTP";
+    }
+    if (status != 200) {
+      log << "Response returned with status code " << status << "\n";
+      if (answer.failure.empty()) answer.failure = host + " answered with status " + std::to_string(status);
+    }
 
     exchange.readHeaderBlock(response);
     std::string header;
@@ -164,13 +174,17 @@ std::string http_get(const std::string& host, const std::string& service, const 
 
     if (response.size() > 0) take(response, body, limit);
     while (exchange.readSome(response)) take(response, body, limit);
+  } catch (const system_error& e) {
+    log << "Exception: " << e.what() << "\n";
+    answer.failure = doing + host + ": " + e.code().message();
   } catch (const std::exception& e) {
     log << "Exception: " << e.what() << "\n";
+    answer.failure = doing + host + ": " + e.what();
   }
-  return body;
+  return answer;
 }
 
-std::string http_get(const std::string& host, const std::string& service, const std::string& path) {
+HttpAnswer http_get(const std::string& host, const std::string& service, const std::string& path) {
   return http_get(host, service, path, std::cout);
 }
 

@@ -18,12 +18,19 @@ struct HttpLimits {
 };
 HttpLimits& httpLimits();
 
-// GET path from host at the port of service ("http", or a number) and gives
-// the body. Diagnostics and failures go to log, nothing is raised: after a
-// failure the result is the part of the body read by then ("" before it).
-std::string http_get(const std::string& host, const std::string& service, const std::string& path,
-                     std::ostream& log);
+// What one exchange gave: the body (after a failure, the part read by then)
+// and, unless the whole answer came with status 200, what happened, in words
+// for a message ("cannot reach HOST: Connection refused").
+struct HttpAnswer {
+  std::string body;
+  std::string failure;
+};
+
+// GET path from host at the port of service ("http", or a number).
+// Diagnostics go to log; nothing is raised.
+HttpAnswer http_get(const std::string& host, const std::string& service, const std::string& path,
+                    std::ostream& log);
 // The same, with the diagnostics on the standard output.
-std::string http_get(const std::string& host, const std::string& service, const std::string& path);
+HttpAnswer http_get(const std::string& host, const std::string& service, const std::string& path);
 
 }  // namespace ZR

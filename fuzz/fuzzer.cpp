@@ -679,7 +679,9 @@ void Fuzzer::callOnce(uint64_t index) {
 
   auto& slow = summary_.slowest;
   if (slow.size() < 5 || seconds > slow.back().first) {
-    slow.emplace_back(seconds, "#" + std::to_string(index) + " " + desc);
+    // the call's number (for --trace), its cell and function, not its arguments
+    slow.emplace_back(seconds, "#" + std::to_string(index) + " " + (caller.empty() ? "<no caller>" : caller) +
+                                   " =" + t.name);
     std::sort(slow.begin(), slow.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     if (slow.size() > 5) slow.pop_back();
   }

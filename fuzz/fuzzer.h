@@ -40,7 +40,7 @@ struct Summary {
   size_t targets = 0;
   std::vector<std::string> skipped;  // with the reason
   double seconds = 0;
-  std::vector<std::pair<double, std::string>> slowest;  // seconds, call
+  std::vector<std::pair<double, std::string>> slowest;  // seconds; number, cell and function of the call
   std::vector<std::string> perTarget;  // name, calls, error results
 };
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <string>
 
@@ -130,7 +131,8 @@ int main(int argc, char** argv) {
               << ", seconds: " << s.seconds << "\n";
     std::cerr << "name lookups answered with a closed local port: " << zrfuzz::lookupsAnswered() << "\n";
     for (const std::string& line : s.perTarget) std::cerr << "target " << line << "\n";
-    for (const auto& [sec, call] : s.slowest) std::cerr << "slow: " << sec << " s " << call << "\n";
+    for (const auto& [sec, call] : s.slowest)
+      std::cerr << "slow: " << std::fixed << std::setprecision(3) << sec << " s " << call << "\n";
     status = s.failures ? 1 : 0;
   }
   fs::current_path(home);

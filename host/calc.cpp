@@ -313,6 +313,13 @@ struct ArgList {
 };
 }  // namespace
 
+Arg Host::Impl::unknownName(const std::string& name) {
+  const Frame* top = frames.empty() ? nullptr : &frames.back();
+  note(top && top->hasCaller ? &top->caller : nullptr,
+       [&] { return "no function named " + name + " is registered (#NAME?)"; });
+  return Arg(Value::error(xlerrName));
+}
+
 Arg Host::Impl::eval(const Expr& e) {
   switch (e.kind) {
     case Expr::Array: {
@@ -327,7 +334,7 @@ Arg Host::Impl::eval(const Expr& e) {
       return Arg::ref(e.area);
     case Expr::Call: {
       Registration* reg = findFunction(e.name);
-      if (!reg) return Arg(Value::error(xlerrName));
+      if (!reg) return unknownName(e.name);
       size_t mark = needs.size();
       unsigned version = regsVersion;
       ArgList list(spareArgs);
@@ -341,7 +348,7 @@ Arg Host::Impl::eval(const Expr& e) {
       if (has) caller = top->caller;
       // evaluating the arguments may have registered more
       if (version != regsVersion) reg = findFunction(e.name);
-      if (!reg) return Arg(Value::error(xlerrName));
+      if (!reg) return unknownName(e.name);
       return invoke(*reg, args, has ? &caller : nullptr);
     }
     default: return Arg(constantOf(e));

@@ -71,6 +71,7 @@ bool Host::load(const std::string& path, std::string* error) {
   Impl& m = *impl_;
   if (m.module) m.unloadModule(false);
   m.regs.clear();
+  m.prepared.clear();
   m.registrationsChanged();
   m.autoOpen = 0;
   std::error_code ec;
@@ -272,6 +273,7 @@ int Host::outstanding() const { return static_cast<int>(impl_->owned.size()); }
 const std::vector<std::string>& Host::alerts() const { return impl_->alerts; }
 void Host::clearAlerts() { impl_->alerts.clear(); }
 void Host::setAlertSink(std::function<void(const std::string&)> sink) { impl_->alertSink = std::move(sink); }
+void Host::setNoteSink(NoteSink sink) { impl_->noteSink = std::move(sink); }
 
 void Host::scriptDialog(DialogScript script) { impl_->dialogScript = std::move(script); }
 const std::vector<Value>& Host::dialogs() const { return impl_->dialogTables; }

@@ -258,6 +258,15 @@ class Host {
   void clearAlerts();
   void setAlertSink(std::function<void(const std::string&)> sink);
 
+  // Why the host gave an error value in place of a call: a function name it
+  // does not know (#NAME?), more arguments than the function takes, an
+  // argument it cannot pass as its type, a type text it cannot call
+  // (#VALUE!). The sink gets the calling cell or range (null without one)
+  // and the reason, which ends with the error value in parentheses; xlhost
+  // prints it to standard error.
+  using NoteSink = std::function<void(const Area* caller, const std::string& why)>;
+  void setNoteSink(NoteSink sink);
+
   // xlfDialogBox: the script gets the dialog table (7 columns) and gives the
   // answer (the changed table, or FALSE for Cancel). Without a script the host
   // presses OK: the table comes back with row 0, column 6 set to the row of

@@ -50,9 +50,12 @@ struct Host::Impl : standin::CallHandler {
     bool direct = false;  // pointers in and out, few: called without libffi
     int* calls = nullptr;  // its count in timesCalled (by lower-case function text)
   };
+  // By index into regs. A registration never changes once made (it is only
+  // marked unregistered), so its entry stays where it is, also while a call
+  // made with it registers more and regs moves; dropped with regs on load.
+  std::vector<std::unique_ptr<Prepared>> prepared;
   // Caches over regs, dropped whenever a registration changes.
   std::unordered_map<std::string, int> functionIndex;  // lower-case text -> index or -1
-  std::unordered_map<const Registration*, std::unique_ptr<Prepared>> prepared;
   // The last name findFunction was asked for, as written, and its answer.
   std::string lastName;
   int lastIndex = -1;
@@ -62,12 +65,12 @@ struct Host::Impl : standin::CallHandler {
   unsigned regsVersion = 0;  // counts the changes
   void registrationsChanged() {
     functionIndex.clear();
-    prepared.clear();
     lastName.clear();
     lastReg = nullptr;
     lastPrepared = nullptr;
     ++regsVersion;
   }
+  // reg is an element of regs.
   const Prepared& prepare(const Registration& reg);
 
   // ---- the sheet ----
@@ -162,6 +165,13 @@ struct Host::Impl : standin::CallHandler {
   std::map<const void*, std::unique_ptr<Arena>> owned;  // host-owned results by storage pointer
   std::vector<std::string> alerts;
   std::function<void(const std::string&)> alertSink;
+  NoteSink noteSink;
+  // Tells the sink, when there is one, why a call was not made; why() gives
+  // the reason.
+  template <class Why>
+  void note(const Area* caller, Why why) {
+    if (noteSink) noteSink(caller, why());
+  }
   DialogScript dialogScript;
   std::vector<Value> dialogTables;
 
@@ -214,6 +224,8 @@ struct Host::Impl : standin::CallHandler {
   auto fromOutside(Fn fn) -> decltype(fn());
   // Expression evaluation; the result may be a reference.
   Arg eval(const Expr& e);
+  // #NAME? for a call of a name nothing is registered as.
+  Arg unknownName(const std::string& name);
   // A reference becomes its value (a cell) or values (an array).
   Value resolve(const Arg& a);
   Value resolve(Arg&& a);
@@ -225,6 +237,13 @@ struct Host::Impl : standin::CallHandler {
   // calling a registered procedure (procedure.cpp)
   // args is padded with missing arguments to the procedure's count.
   Arg invoke(const Registration& reg, std::vector<Arg>& args, const Area* caller);
+  // #VALUE! for a call the host cannot make, and why.
+  Arg cannotCall(const Registration& reg, const Area* caller, const std::string& why);
+  // What a call gives when an argument could not be laid out: the error value
+  // passed on, or, for an argument the host refused, #VALUE! and the note why.
+  Arg refused(const Registration& reg, const Area* caller, size_t index, char letter, const Arg& arg,
+              Value&& instead);
+  const char* refusal = nullptr;  // why the host refused an argument, until refused() reads it
   std::vector<std::vector<Arg>> spareArgs;  // argument lists kept for reuse
 
   // the add-in and its registrations (host.cpp)

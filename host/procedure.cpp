@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "host/fp_state.h"
 #include "host/impl.h"
@@ -29,6 +30,9 @@ Value& finite(Value& v) {
       if (e.kind == Value::Number && !std::isfinite(e.num)) e = Value::error(xlerrNum);
   return v;
 }
+
+// A text as a reason quotes it: at most 40 characters.
+std::string clipped(const std::string& s) { return s.size() <= 40 ? s : s.substr(0, 37) + "..."; }
 
 // One letter of a type text with its suffixes.
 struct Letter {
@@ -73,13 +77,20 @@ union Slot {
   void* p;
 };
 
-// Lays one argument out in its slot as the type letter asks. False with the
-// value the call gives instead (an error value) in instead.
+// Lays one argument out in its slot as the type letter asks. False either
+// with an error value of the argument to pass on in instead, or, when the
+// host refuses the argument itself (the call gives #VALUE!), with what is
+// wrong with it in why (a text ending in ':' is to be followed by the
+// argument's value).
 template <class ReadScalar, class ReadValue>
 bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValue, Slot& slot, Arena& arena,
-            Value& instead) {
+            Value& instead, const char*& why) {
   auto fail = [&](const Value& v) {
     instead = v;
+    return false;
+  };
+  auto refuse = [&](const char* reason) {
+    why = reason;
     return false;
   };
   switch (letter) {
@@ -94,7 +105,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
         if (t == "true" || t == "false") v = &(flag = Value::boolean(t == "true"));
       }
       double x = 0;
-      if (!numberOf(*v, x, err)) return fail(err);
+      if (!numberOf(*v, x, err)) return v->kind == Value::Text ? refuse("is not a number:") : fail(err);
       if (letter == 'B') {
         slot.b = x;
       } else if (letter == 'A') {
@@ -102,7 +113,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
       } else {
         x = std::trunc(x);
         if (!(x >= std::numeric_limits<int32_t>::min() && x <= std::numeric_limits<int32_t>::max()))
-          return fail(Value::error(xlerrValue));
+          return refuse("is out of the range of a 32-bit whole number:");
         slot.j = static_cast<int32_t>(x);
       }
       break;
@@ -131,7 +142,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
     }
     case 'K': {
       Value v = readValue(a);
-      if (v.kind == Value::Missing) return fail(Value::error(xlerrValue));
+      if (v.kind == Value::Missing) return refuse("is missing where numbers are needed");
       int rows = 1, cols = 1;
       std::vector<Value> el{v};
       if (v.kind == Value::Array) {
@@ -139,7 +150,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
         cols = v.columns;
         el = v.elements;
       }
-      if (rows > 65535 || cols > 65535) return fail(Value::error(xlerrValue));
+      if (rows > 65535 || cols > 65535) return refuse("has more than 65,535 rows or columns");
       FP* fp = static_cast<FP*>(arena.alloc(sizeof(FP) + sizeof(double) * el.size()));
       fp->rows = static_cast<unsigned short>(rows);
       fp->columns = static_cast<unsigned short>(cols);
@@ -152,7 +163,7 @@ bool layOut(char letter, const Arg& a, ReadScalar readScalar, ReadValue readValu
         else if (e.kind == Value::Error)
           return fail(e);
         else
-          return fail(Value::error(xlerrValue));
+          return refuse("holds a value that is not a number");
       }
       slot.p = fp;
       break;
@@ -195,7 +206,9 @@ void* callDirect(void* fn, const Slot* s, size_t n) {
 
 const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   if (&reg == lastReg) return *lastPrepared;
-  std::unique_ptr<Prepared>& slot = prepared[&reg];
+  const size_t index = static_cast<size_t>(&reg - regs.data());
+  if (index >= prepared.size()) prepared.resize(regs.size());
+  std::unique_ptr<Prepared>& slot = prepared[index];
   lastReg = &reg;
   if (slot) return *(lastPrepared = slot.get());
   slot = std::make_unique<Prepared>();
@@ -220,12 +233,37 @@ const Host::Impl::Prepared& Host::Impl::prepare(const Registration& reg) {
   return p;
 }
 
+Arg Host::Impl::cannotCall(const Registration& reg, const Area* caller, const std::string& why) {
+  note(caller, [&] { return reg.functionText + " cannot be called: " + why + " (#VALUE!)"; });
+  return Arg(Value::error(xlerrValue));
+}
+
+Arg Host::Impl::refused(const Registration& reg, const Area* caller, size_t index, char letter, const Arg& arg,
+                        Value&& instead) {
+  // where one value is needed a range of several cells reads as #VALUE!
+  if (!refusal && arg.isReference && !arg.area.single() && letter != 'K' && letter != 'P' && letter != 'R')
+    refusal = "is a range of several cells where one value is needed";
+  if (!refusal) return Arg(std::move(instead));
+  std::string why = "argument " + std::to_string(index + 1) + " " + refusal;
+  if (why.back() == ':') {
+    ++readOnly;
+    why += " " + clipped(scalarOf(arg).display());
+    --readOnly;
+  }
+  refusal = nullptr;
+  return cannotCall(reg, caller, why);
+}
+
+// The call may register or unregister functions: regs may move, so reg is
+// not read after it; prep stays where it is.
 Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Area* callerArea) {
   const Prepared& prep = prepare(reg);
-  if (!prep.ok) return Arg(Value::error(xlerrValue));
+  if (!prep.ok) return cannotCall(reg, callerArea, "the host cannot call its type text \"" + reg.typeText + "\"");
   void* fn = reg.address;
   const std::string& params = prep.params;
-  if (args.size() > params.size()) return Arg(Value::error(xlerrValue));
+  if (args.size() > params.size())
+    return cannotCall(reg, callerArea, "it takes at most " + std::to_string(params.size()) + " argument" +
+                                           (params.size() == 1 ? "" : "s") + ", not " + std::to_string(args.size()));
   if (args.size() < params.size()) args.resize(params.size(), Arg(Value::missing()));
   Frame frame;
   frame.hasCaller = callerArea != nullptr;
@@ -256,7 +294,8 @@ Arg Host::Impl::invoke(const Registration& reg, std::vector<Arg>& args, const Ar
   try {
     for (size_t i = 0; i < params.size(); ++i) {
       ptrs[i] = &slots[i];
-      if (!layOut(params[i], args[i], readScalar, readValue, slots[i], arena, instead)) return Arg(instead);
+      if (!layOut(params[i], args[i], readScalar, readValue, slots[i], arena, instead, refusal))
+        return refused(reg, callerArea, i, params[i], args[i], std::move(instead));
     }
   } catch (const NeedsCalc&) {
     return bail();

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -29,7 +30,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int usage() {
+// The usage, after what could not be used when there is something.
+int usage(const std::string& why = "") {
+  if (!why.empty()) std::cerr << "xlhost: " << why << '\n';
   std::cerr << "usage: xlhost [--addin PATH] [--fpstate STATE] [--tsv] SHEETFILE\n"
                "       xlhost [--addin PATH] --functions [PATTERN]\n"
                "  --addin PATH  the add-in to load (default: the built zr.xll)\n"
@@ -44,6 +47,15 @@ int usage() {
                "                character, letter case ignored, ? one character, * any\n"
                "                run (\"*cdf\" finds names holding cdf)\n";
   return 2;
+}
+
+// Why a sheet file cannot be read, in the words scripts/example.sh uses.
+std::string unreadable(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (st.type() == fs::file_type::not_found) return "there is no such file";
+  if (fs::is_directory(st)) return "it is a folder, not a sheet";
+  return "you may not read it";
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -278,37 +290,47 @@ int main(int argc, char** argv) {
     } else if (a == "--functions") {
       functions = true;
     } else if (a == "--addin") {
-      if (++i >= argc) return usage();
+      if (++i >= argc) return usage("--addin needs a path after it");
       addin = argv[i];
     } else if (a.rfind("--addin=", 0) == 0) {
       addin = a.substr(8);
     } else if (a == "--fpstate") {
-      if (++i >= argc || !xlsim::parseFpState(argv[i], fpState)) return usage();
+      if (++i >= argc) return usage("--fpstate needs a state after it");
+      if (!xlsim::parseFpState(argv[i], fpState)) return usage(std::string("unknown floating-point state: ") + argv[i]);
       xlsim::setAddinFpState(&fpState);
     } else if (a == "-h" || a == "--help") {
       usage();
       return 0;
     } else if (!a.empty() && a[0] == '-') {
-      return usage();
+      return usage("unknown option: " + a);
     } else if (sheet.empty()) {
       sheet = a;
     } else {
-      return usage();
+      return usage("cannot use " + a + ": one sheet or pattern at a time, and " + sheet + " came first");
     }
   }
-  if (functions ? tsv : sheet.empty()) return usage();
+  if (functions && tsv) return usage("--tsv does not go with --functions");
+  if (!functions && sheet.empty()) return usage("no sheet file given");
   if (addin.empty()) addin = defaultAddin();
 
   std::error_code ec;
   std::ifstream in;
   if (!functions && !fs::is_directory(sheet, ec)) in.open(sheet);
   if (!functions && (!in.is_open() || !in)) {
-    std::cerr << "xlhost: cannot read " << sheet << '\n';
+    std::cerr << "xlhost: cannot read the sheet " << sheet << ": " << unreadable(sheet) << '\n';
     return 2;
   }
 
   xlsim::Host host;
   host.setAlertSink([](const std::string& text) { std::cerr << "alert: " << text << '\n'; });
+  // why a cell shows #NAME? or #VALUE! without a call, once per cell
+  std::set<std::pair<int, int>> noted;
+  host.setNoteSink([&](const xlsim::Area* cell, const std::string& why) {
+    if (cell && !noted.insert({cell->row1, cell->col1}).second) return;
+    std::string where;
+    if (cell) xlsim::appendAreaText(where, *cell, false);
+    std::cerr << "xlhost: " << (cell ? where + ": " : std::string()) << why << '\n';
+  });
   std::string error;
   if (!host.load(addin, &error)) {
     std::cerr << "xlhost: cannot load the add-in " << addin << ": " << error << '\n';
@@ -330,7 +352,7 @@ int main(int argc, char** argv) {
   char buf[1 << 16];
   while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, static_cast<size_t>(in.gcount()));
   if (in.bad()) {
-    std::cerr << "xlhost: cannot read " << sheet << '\n';
+    std::cerr << "xlhost: cannot read the sheet " << sheet << ": reading it failed\n";
     return 2;
   }
   std::vector<Step> steps;

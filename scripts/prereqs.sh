@@ -1,10 +1,13 @@
 # What the builds and test legs need from a Debian 12 system, checked before
 # anything is built, and the one root script that installs all of it.
-# Sourced, from the project folder, by setup.sh, windows.sh and test.sh:
+# Sourced, from the project folder, by setup.sh, example.sh, windows.sh and
+# test.sh:
 #   prereqs_need LEG...       LEG: linux, sanitize or windows
 #   prereqs_install WHO [NOTE]
-# prereqs_install runs the script as root or through sudo; otherwise it
-# prints the script (and NOTE) in one message and returns 1.
+# prereqs_install runs the script as root or through sudo (its output
+# appended to $prereqs_log when that is set); otherwise it prints, in one
+# message, that packages are missing, the script, that scripts/WHO is to be
+# run again, and NOTE, and returns 1.
 
 linux_packages=(cmake make g++ pkg-config
   libboost-dev libboost-regex-dev libboost-filesystem-dev libboost-system-dev
@@ -88,14 +91,21 @@ prereqs_need() {
     case $leg in
       linux) add_missing "${linux_packages[@]}" ;;
       sanitize)
-        local before=${#missing_packages[@]}
+        local before=${#missing_packages[@]} bits
         add_missing "${sanitize_packages[@]}"
-        if [ ${#missing_packages[@]} -eq "$before" ] && command -v g++ >/dev/null && ! sanitizers_run; then
-          if [ "$(cat /proc/sys/vm/mmap_rnd_bits 2>/dev/null || echo 0)" -gt 28 ]; then
+        bits=$(cat /proc/sys/vm/mmap_rnd_bits 2>/dev/null || echo 0)
+        if [ ${#missing_packages[@]} -eq "$before" ] && command -v g++ >/dev/null; then
+          if sanitizers_run; then
+            :
+          elif [ "$bits" -gt 28 ]; then
             lower_mmap_rnd_bits=1
           else
             echo "prereqs: a program built with -fsanitize=address,undefined does not run here" >&2
           fi
+        elif [ "$bits" -gt 28 ]; then
+          # not to be tried before the compiler is there, but gcc 12's
+          # sanitizers would not start: settled in the same message
+          lower_mmap_rnd_bits=1
         fi
         ;;
       windows)
@@ -141,20 +151,33 @@ prereqs_script() {
   [ $lower_mmap_rnd_bits -eq 0 ] || echo "sysctl -w vm.mmap_rnd_bits=28"
 }
 
+# Runs a command, its output appended to $prereqs_log when that is set.
+prereqs_run() {
+  if [ -n "${prereqs_log:-}" ]; then "$@" >>"$prereqs_log" 2>&1; else "$@"; fi
+}
+
 prereqs_install() {
-  local who=$1 note=${2:-} script
+  local who=$1 note=${2:-} script what
   script=$(prereqs_script)
   [ -n "$script" ] || return 0
   if [ "$(id -u)" -eq 0 ]; then
-    bash -euc "$script"
+    prereqs_run bash -euc "$script"
     return
   fi
-  if command -v sudo >/dev/null 2>&1 && sudo bash -euc "$script"; then
+  if command -v sudo >/dev/null 2>&1 && prereqs_run sudo bash -euc "$script"; then
     return 0
   fi
+  # settings: the i386 architecture, source entries and lists, mmap randomisation
+  local settings=$((need_i386 + need_update + lower_mmap_rnd_bits))
+  if [ ${#missing_packages[@]} -eq 0 ]; then
+    what="missing system settings"
+  elif [ $settings -gt 0 ]; then
+    what="missing packages and system settings"
+  else
+    what="missing packages"
+  fi
   {
-    echo "$who: this system lacks what the build needs. Run these lines as root,"
-    echo "then $who again:"
+    echo "$who: $what. Run these lines as root, then ./scripts/$who again:"
     echo
     echo "$script"
     if [ -n "$note" ]; then

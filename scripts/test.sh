@@ -6,10 +6,11 @@
 #   3. the Windows leg: the 32-bit add-in and its tests under wine, every
 #      example sheet against the Linux build's (scripts/windows-test.sh).
 # What the requested legs need from the system is checked before anything is
-# built (scripts/prereqs.sh). The output ends with the test-to-code ratio, a
-# line per leg (its results and minutes, building included) and
-# "N passed, N failed" over all legs: test programs, the fuzz run and sheet
-# comparisons; a leg that fails without a count counts as one failure.
+# built (scripts/prereqs.sh). Each leg builds what it runs (the benchmarks
+# are not among it). The output ends with a line per leg (its results and
+# minutes, building included) and "N passed, N failed" over all legs: test
+# programs, the fuzz run and sheet comparisons; a leg that fails without a
+# count counts as one failure.
 # ./scripts/test.sh [--no-sanitize] [--no-windows]   (CI runs all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,7 +26,7 @@ read -r -a legs <<<"${legs[*]}"
 
 . scripts/prereqs.sh
 prereqs_need "${legs[@]}"
-note=
+note="These lines also cover what ./scripts/example.sh needs."
 for leg in "${legs[@]}"; do
   case $leg in
     sanitize) note+="${note:+$'\n'}Or leave out the sanitizer leg: ./scripts/test.sh --no-sanitize" ;;
@@ -64,7 +65,6 @@ for name in "${legs[@]}"; do
     windows) leg windows scripts/windows-test.sh build ;;
   esac
 done
-scripts/size.sh
 printf '%s\n' "${summary[@]}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <boost/regex.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -100,17 +101,19 @@ sqlite3* openBounded() {
   return db;
 }
 
-// Whether a printf format asks for a %c repeated more often than a value may
-// be long. SQLite appends such a repeat once per unit of precision, on past
-// its length limit, which takes seconds; it fails in the end, so it is
-// refused at once. Reads a conversion as SQLite does: flags, width,
-// precision, length, type; '*' takes the next argument.
+// Whether the %c repeats of a printf format together make a text longer
+// than a value may be. SQLite appends a repeat once per unit of precision,
+// on past its length limit, which takes seconds; the text is too long in the
+// end, so it is refused at once. Reads a conversion as SQLite does: flags,
+// width, precision, length, type; '*' takes the next argument, whose
+// negative precision counts as its magnitude (-2147483648 as -1).
 bool repeatsTooLong(int argc, sqlite3_value** argv) {
   const char* f = argc > 0 ? reinterpret_cast<const char*>(sqlite3_value_text(argv[0])) : nullptr;
   if (!f) return false;
   int next = 1;
   auto argument = [&] { return next < argc ? static_cast<int>(sqlite3_value_int64(argv[next++])) : 0; };
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  long long repeated = 0;  // bytes, one at least per repeat
   while ((f = std::strchr(f, '%'))) {
     ++f;
     while (*f && std::strchr("-+ #!0,", *f)) ++f;
@@ -123,8 +126,8 @@ bool repeatsTooLong(int argc, sqlite3_value** argv) {
     long long precision = -1;
     if (*f == '.') {
       if (*++f == '*') {
-        const int p = argument();
-        precision = p < 0 ? -static_cast<long long>(p) : p;
+        const long long p = argument();
+        precision = p >= 0 ? p : p >= -2147483647 ? -p : -1;
         ++f;
       } else {
         unsigned px = 0;
@@ -134,7 +137,7 @@ bool repeatsTooLong(int argc, sqlite3_value** argv) {
     }
     for (int l = 0; l < 2 && *f == 'l'; ++l) ++f;
     const char type = *f;
-    if (type == 'c' && precision > maxValueBytes) return true;
+    if (type == 'c' && (repeated += std::max(precision, 1LL)) > maxValueBytes) return true;
     if (type == '%' || type == 'n') {
       ++f;
       continue;
@@ -166,7 +169,12 @@ class Formatter {
     if (!s) return sqlite3_result_error(context, f.db_ ? sqlite3_errmsg(f.db_) : "out of memory", -1);
     for (int i = 0; i < argc; ++i) sqlite3_bind_value(s, i + 1, argv[i]);
     if (sqlite3_step(s) == SQLITE_ROW) {
-      sqlite3_result_value(context, sqlite3_column_value(s, 0));
+      sqlite3_value* text = sqlite3_column_value(s, 0);
+      // SQLite's printf gives NULL for a format when its text grows too long
+      if (sqlite3_value_type(text) == SQLITE_NULL && argc > 0 && sqlite3_value_type(argv[0]) != SQLITE_NULL)
+        sqlite3_result_error_toobig(context);
+      else
+        sqlite3_result_value(context, text);
     } else {
       sqlite3_result_error(context, sqlite3_errmsg(f.db_), -1);
       sqlite3_result_error_code(context, sqlite3_errcode(f.db_));
@@ -178,7 +186,14 @@ class Formatter {
  private:
   // "select printf(?,...)" with argc arguments, prepared once.
   sqlite3_stmt* statement(int argc) {
-    if (!db_) db_ = openBounded();
+    if (!db_) {
+      db_ = openBounded();
+      // Twice the limit and more: SQLite's printf counts its terminating zero
+      // against the limit, and grows its text by doubling only below half of
+      // it (above, by what each piece needs, which is slow). A text past the
+      // limit fails in the query's own database.
+      sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, 2 * maxValueBytes + 2);
+    }
     if (byArguments_.size() <= static_cast<std::size_t>(argc)) byArguments_.resize(argc + 1);
     Statement& s = byArguments_[argc];
     if (!s) {

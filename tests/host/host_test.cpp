@@ -39,7 +39,7 @@ Value hostCall(int xlfn, std::vector<Value> args, const Area* area = nullptr, bo
 
 TEST_F(TestAddin, RegistersWhatTheAddinPassesInOrder) {
   const auto& regs = host.registrations();
-  ASSERT_EQ(regs.size(), 23u);
+  ASSERT_EQ(regs.size(), 25u);
   EXPECT_EQ(standin::disableThreadLibraryCallsCount(), 1);  // DllMain ran
   EXPECT_EQ(host.outstanding(), 0);  // the add-in gave its module name back
   const Registration& first = regs[0];
@@ -72,9 +72,24 @@ TEST_F(TestAddin, RegisterIdUnregisterAndRemove) {
 
   host.resetCallCounts();
   host.unload(true);  // xlAutoRemove unregisters every id it got
-  EXPECT_EQ(host.callCount(xlfUnregister), 21);
+  EXPECT_EQ(host.callCount(xlfUnregister), 23);
   EXPECT_FALSE(host.loaded());
   for (const auto& r : host.registrations()) EXPECT_FALSE(r.active()) << r.procedure;
+}
+
+// The host's list of registrations grows and moves while the procedure that
+// registers runs; nothing of the call may be read from where it was.
+TEST_F(TestAddin, AProcedureRegistersAndUnregistersDuringItsOwnCall) {
+  EXPECT_EQ(enter("A1", "=ta_register(100)"), num(100));
+  EXPECT_EQ(enter("A2", "=ta_lazy100(4)"), num(8));
+  // the outer call is found again once its argument has registered more
+  EXPECT_EQ(enter("A3", "=ta_num(ta_register(3))"), num(6));
+  EXPECT_EQ(host.timesCalled("ta_register"), 2);
+  EXPECT_EQ(enter("A4", "=ta_unregister()"), num(104));  // the lazy ones and itself
+  EXPECT_EQ(host.timesCalled("ta_unregister"), 1);
+  EXPECT_EQ(formula("=ta_lazy1(4)"), err(xlerrName));
+  EXPECT_EQ(formula("=ta_unregister()"), err(xlerrName));
+  EXPECT_EQ(formula("=ta_num(4)"), num(8));
 }
 
 TEST(HostLoad, EveryLoadStartsWithFreshStaticState) {

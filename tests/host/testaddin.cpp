@@ -86,20 +86,24 @@ struct Result {
 
 xloper moduleName;  // host-owned during xlAutoOpen
 std::vector<double> ids;
+std::vector<double> lazyIds;  // registered by ta_register
 int volatileCalls = 0;
 int plainCalls = 0;
 
-void registerOne(const char* procedure, const char* type, const char* function, const char* arguments,
-                 int macroType = 1) {
+// The id the host gave, 0 when it refused.
+double registerOne(const char* procedure, const char* type, const char* function, const char* arguments,
+                   int macroType = 1) {
   Text p(procedure), t(type ? type : ""), f(function), a(arguments ? arguments : ""), c("Test");
   Text help(std::string(function) + " for tests."), arg1("first argument.");
   xloper kind = number(macroType), nil = scalar(xltypeNil);
   std::vector<LPXLOPER> args{&moduleName, &p.x, type ? &t.x : &nil, &f.x, &a.x, &kind, &c.x, &nil, &nil,
                              &help.x,     &arg1.x};
   xloper result;
-  if (Excel4v(xlfRegister, &result, static_cast<int>(args.size()), args.data()) == xlretSuccess &&
-      result.xltype == xltypeNum)
-    ids.push_back(result.val.num);
+  if (Excel4v(xlfRegister, &result, static_cast<int>(args.size()), args.data()) != xlretSuccess ||
+      result.xltype != xltypeNum)
+    return 0;
+  ids.push_back(result.val.num);
+  return result.val.num;
 }
 
 }  // namespace
@@ -133,6 +137,7 @@ XLL_EXPORT int xlAutoOpen() {
       {"ta_eval", "PC#", "ta_eval", "Formula"},      {"ta_int", "JJ", "ta_int", "N"},
       {"?ta_q", "B", "ta_q", ""},                    {"ta_at@4", "BB", "ta_at", "X"},
       {"ta_hidden", "BB", "ta_hidden", "X"},         {"ta_missing", "BB", "ta_missing", "X"},
+      {"ta_register", "BB", "ta_register", "N"},     {"ta_unregister", "P", "ta_unregister", ""},
       {"ta_fpstate", "P", "ta_fpstate", ""},
   };
   for (const auto& f : functions) registerOne(f[0], f[1], f[2], f[3]);
@@ -252,6 +257,40 @@ XLL_PROC(xloper*, ta_fpstate_fn, "ta_fpstate", ()) {
 XLL_PROC(double, ta_q_fn, "?ta_q", ()) { return 42; }
 
 XLL_PROC(double, ta_at_fn, "ta_at$4", (double x)) { return x + 0.5; }
+
+// Registers n functions ta_lazy1 ... ta_lazyN (ta_num's procedure) during its
+// own call, as an add-in that registers lazily does: how many were accepted.
+XLL_PROC(double, ta_register_fn, "ta_register", (double n)) {
+  if (Excel4(xlGetName, &moduleName, 0) != xlretSuccess) return -1;
+  int accepted = 0;
+  for (int i = 1; i <= n; ++i) {
+    double id = registerOne("ta_num", "BB", ("ta_lazy" + std::to_string(i)).c_str(), "X");
+    if (id != 0) lazyIds.push_back(id);
+    accepted += id != 0;
+  }
+  Excel4(xlFree, nullptr, 1, &moduleName);
+  return accepted;
+}
+
+// Unregisters the functions ta_register made, then itself, during its own
+// call: how many the host took back.
+XLL_PROC(xloper*, ta_unregister_fn, "ta_unregister", ()) {
+  static Result r;
+  xloper self, name, module;
+  Text procedure("ta_unregister");
+  if (Excel4(xlGetName, &module, 0) != xlretSuccess) return r.set(errorValue(xlerrNA));
+  if (Excel4(xlfRegisterId, &self, 2, &module, &procedure.x) == xlretSuccess && self.xltype == xltypeNum)
+    lazyIds.push_back(self.val.num);
+  Excel4(xlFree, nullptr, 1, &module);
+  int taken = 0;
+  for (double id : lazyIds) {
+    name = number(id);
+    xloper done;
+    taken += Excel4(xlfUnregister, &done, 1, &name) == xlretSuccess && done.xltype == xltypeBool && done.val.xbool;
+  }
+  lazyIds.clear();
+  return r.set(number(taken));
+}
 
 XLL_PROC(int, ta_cmd_fn, "ta_cmd", ()) {
   int answer = MessageBoxA(GetActiveWindow(), "Proceed?", "TA", MB_OKCANCEL);

@@ -1,5 +1,6 @@
 // The program xlhost with the test add-in and sheet files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,8 +23,24 @@ std::string shellWord(const std::string& s) {
   return q + "'";
 }
 
-// What xlhost is given after the options: the sheet's file, its folder, nothing.
-enum class Operand { File, Folder, None };
+// What xlhost is given after the options: the sheet's file, its folder,
+// nothing, a file that is not there, a file it may not read.
+enum class Operand { File, Folder, None, Missing, Unreadable };
+
+// The sheet's file, or what stands in its place.
+std::string operandPath(Operand operand, const std::string& dir, const std::string& file) {
+  switch (operand) {
+    case Operand::File: return file;
+    case Operand::Folder: return dir;
+    case Operand::None: return "";
+    case Operand::Missing: return dir + "/none.sheet";
+    case Operand::Unreadable:
+      chmod(file.c_str(), 0);
+      // root reads any file but this one, which the kernel lets nobody read
+      return geteuid() == 0 ? "/proc/sys/vm/drop_caches" : file;
+  }
+  return "";
+}
 
 // Writes the sheet to a file in a folder whose name holds a blank and runs
 // xlhost on it.
@@ -32,7 +49,8 @@ Outcome xlhost(const std::string& sheet, const std::string& options, Operand ope
   if (!mkdtemp(dir)) return {};
   std::string file = std::string(dir) + "/t.sheet", errFile = std::string(dir) + "/err";
   std::ofstream(file) << sheet;
-  std::string target = operand == Operand::None ? "" : shellWord(operand == Operand::Folder ? dir : file);
+  const std::string path = operandPath(operand, dir, file);
+  std::string target = path.empty() ? "" : shellWord(path);
   std::string cmd = shellWord(XLHOST) + " " + options + " " + target + " 2>" + shellWord(errFile);
   Outcome r;
   if (FILE* p = popen(cmd.c_str(), "r")) {
@@ -112,9 +130,64 @@ TEST(Xlhost, FailuresExitWithTheirStatusAndNameTheLine) {
   Outcome r = xlhost("A1 1\n", "--addin /nonexistent.xll");
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("/nonexistent.xll"), std::string::npos) << r.err;
-  r = xlhost("A1 1\n", addin, Operand::Folder);
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+  const std::pair<Operand, const char*> unreadable[] = {
+      {Operand::Missing, "there is no such file"},
+      {Operand::Folder, "it is a folder, not a sheet"},
+      {Operand::Unreadable, "you may not read it"},
+  };
+  for (const auto& [operand, why] : unreadable) {
+    r = xlhost("A1 1\n", addin, operand);
+    EXPECT_EQ(r.status, 2) << why;
+    EXPECT_NE(r.err.find("xlhost: cannot read the sheet "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(std::string(": ") + why + "\n"), std::string::npos) << r.err;
+  }
+}
+
+TEST(Xlhost, ABadCommandLineNamesWhatItCouldNotUseThenTheUsage) {
+  const Row cases[] = {
+      {"--tsv --colour", 2, "xlhost: unknown option: --colour\nusage: "},
+      {"--addin", 2, "xlhost: --addin needs a path after it\nusage: "},
+      {"a.sheet b.sheet", 2,
+       "xlhost: cannot use b.sheet: one sheet or pattern at a time, and a.sheet came first\nusage: "},
+      {"--functions --tsv", 2, "xlhost: --tsv does not go with --functions\nusage: "},
+      {"--tsv", 2, "xlhost: no sheet file given\nusage: "},
+  };
+  for (const auto& c : cases) {
+    Outcome r = xlhost("", c.given, Operand::None);
+    EXPECT_EQ(r.status, c.status) << c.given;
+    EXPECT_EQ(r.err.rfind(c.printed, 0), 0u) << c.given << "\n" << r.err;
+  }
+}
+
+// The cells show what the real host shows; standard error says why, once a cell.
+TEST(Xlhost, SaysWhyACallWasNotMadeOnceACell) {
+  Outcome r = xlhost(
+      "A1 =ta_num(1,2)\n"
+      "B1:C1 =SUM(A1)\n"
+      "A2 =ta_num(ta_nope(1))\n"
+      "A3 =ta_num(\"twelve\")\n"
+      "A4 =ta_num(B1:C1)\n"
+      "A5 =ta_int(1E10)\n"
+      "A6 =ta_fp({1,\"x\"})\n"
+      "A7 =ta_fp()\n"
+      "A8 =ta_num(#N/A)\n"
+      "!recalc\n",
+      addin + " --tsv");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "A1\terr\t#VALUE!\nB1\terr\t#NAME?\nC1\terr\t#NAME?\nA2\terr\t#NAME?\nA3\terr\t#VALUE!\n"
+            "A4\terr\t#VALUE!\nA5\terr\t#VALUE!\nA6\terr\t#VALUE!\nA7\terr\t#VALUE!\nA8\terr\t#N/A\n");
+  EXPECT_EQ(r.err,
+            "xlhost: A1: ta_num cannot be called: it takes at most 1 argument, not 2 (#VALUE!)\n"
+            "xlhost: B1:C1: no function named SUM is registered (#NAME?)\n"
+            "xlhost: A2: no function named ta_nope is registered (#NAME?)\n"
+            "xlhost: A3: ta_num cannot be called: argument 1 is not a number: twelve (#VALUE!)\n"
+            "xlhost: A4: ta_num cannot be called: argument 1 is a range of several cells where one value is "
+            "needed (#VALUE!)\n"
+            "xlhost: A5: ta_int cannot be called: argument 1 is out of the range of a 32-bit whole number: "
+            "10000000000 (#VALUE!)\n"
+            "xlhost: A6: ta_fp cannot be called: argument 1 holds a value that is not a number (#VALUE!)\n"
+            "xlhost: A7: ta_fp cannot be called: argument 1 is missing where numbers are needed (#VALUE!)\n");
 }
 
 // --fpstate sets the state of the add-in's calls and hooks; an unknown one

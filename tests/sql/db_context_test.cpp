@@ -120,6 +120,31 @@ TEST_F(Loaded, QueryAnswersAndFailures) {
   EXPECT_EQ(rowsOf(db.query("select count(*) from t")).at(1), (std::vector<V>{6.0}));
 }
 
+// Texts at the length limit. The sqlite3 shell 3.40.1 with ".limit length
+// 16776960" gives the same for the concatenations and for the precisions -3
+// and -2147483648 (taken as -1); its printf gives NULL for a text of exactly
+// the limit (it counts a terminating zero) and for one past it, where this
+// one fails.
+TEST(LengthLimit, PrintfMakesTextsUpToItAndFailsPastIt) {
+  ZR::DBContext db;
+  const std::pair<const char*, V> answers[] = {
+      {"select length(printf('%.16776960c', 'x'))", 16776960.0},
+      {"select length(printf('%.16776959c%.*c', 'x', 1, 'y'))", 16776960.0},
+      {"select length(printf('%.16776959c', 'x') || 'y')", 16776960.0},
+      {"select printf('%.*c', -2147483648, 'x')", "x"},
+      {"select printf('%.*c%-*d|', -3, 'x', -2147483648, 7)", "xxx7|"},
+  };
+  for (const auto& [sql, value] : answers) EXPECT_EQ(rowsOf(db.query(sql)).at(1), (std::vector<V>{value})) << sql;
+  const char* const tooBig = "DbContext::string or blob too big (a text or blob may have at most 16776960 bytes)";
+  const char* const past[] = {
+      "select printf('%.10000000c%.6776961c', 'x', 'y')",
+      "select printf('%.16776960c%s', 'x', 'y')",
+      "select format('%16776961d', 1)",
+      "select printf('%.16776960c', 'x') || 'y'",
+  };
+  for (const char* sql : past) EXPECT_EQ(thrownMessage([&] { db.query(sql); }), tooBig) << sql;
+}
+
 TEST_F(Loaded, AnswerLimits) {
   auto limits = [](std::size_t rows, std::size_t columns, std::size_t textBytes, std::size_t bytes) {
     ZR::AnswerLimits l;
