@@ -238,6 +238,28 @@ TEST(Reductions, InOrderWithInfinityNaNAndEmptyMatrices) {
   EXPECT_EQ(ZR::coeffTrace(of(2, 3, {1, 2, 3, 4, 5, 6})), 6);
   const Matrix empty(3, 0);
   EXPECT_TRUE(ZR::coeffSum(empty) == 0 && ZR::coeffProd(empty) == 1 && ZR::coeffTrace(empty) == 0);
+  // Partial sums and products past the doubles give what the answer is.
+  const double most = std::numeric_limits<double>::max(), least = std::numeric_limits<double>::denorm_min();
+  Matrix steps(1, 600);  // 300 values of 2^10, then 300 of 2^-10: past the blocks of 256
+  steps.leftCols(300).setConstant(0x1p10);
+  steps.rightCols(300).setConstant(0x1p-10);
+  const struct { double got, want; } cases[] = {
+      {ZR::coeffSum(of(1, 3, {1e308, 1e308, -1e308})), 1e308},
+      {ZR::coeffSum(of(1, 5, {most, most, -most, -most, least})), least},
+      {ZR::coeffMean(of(2, 1, {most, most})), most},
+      {ZR::coeffTrace(of(3, 3, {1e308, 0, 0, 0, 1e308, 0, 0, 0, -1e308})), 1e308},
+      {ZR::coeffSum(of(1, 3, {1e308, 1e308, -inf})), -inf},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0x1p-700})), 0x1p500},
+      {ZR::coeffProd(of(1, 3, {-0x1p-600, 0x1p-600, 0x1p1000})), -0x1p-200},
+      {ZR::coeffProd(steps), 1},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0})), 0},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0x1p-100})), inf},
+      // Rounded at each step, from mpmath at 53 bits (make_reference.py).
+      {ZR::coeffProd(of(1, 3, {1e-170, 1e-170, 1e300})), 1.0000000000000001e-40},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << &c - cases;
+  EXPECT_TRUE(std::isnan(ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, nan}))) &&
+              std::isnan(ZR::coeffProd(of(1, 3, {0x1p600, 0, inf}))));
 }
 
 TEST(Reductions, ExactAndFuzzyTests) {
@@ -255,6 +277,12 @@ TEST(Reductions, ExactAndFuzzyTests) {
       {ZR::isConstant(of(1, 1, {1e-20}), 0, 1), false},
       {ZR::isConstant(of(1, 1, {101}), 100, 0.01), true},
       {ZR::isConstant(of(1, 1, {99}), 100, 0.01), false},
+      // 2e308 apart: within 2.1 times 1e308, not 1.9 times.
+      {ZR::isConstant(of(1, 2, {1e308, 1e308}), -1e308, 2.1), true},
+      {ZR::isConstant(of(1, 2, {1e308, 1e308}), -1e308, 1.9), false},
+      // 2 least doubles apart: within 2.5 of them, not 1.5 (which rounds to 2).
+      {ZR::isConstant(of(1, 1, {0x3p-1074}), 0x1p-1074, 2.5), true},
+      {ZR::isConstant(of(1, 1, {0x3p-1074}), 0x1p-1074, 1.5), false},
       {ZR::isIdentity(empty, 0) && ZR::isZero(empty, 0) && ZR::isConstant(empty, 3, 0), true},
   };
   for (const auto& c : cases) EXPECT_EQ(c.first, c.second) << &c - cases;
