@@ -1,6 +1,7 @@
 #include "matrix/lu.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -49,14 +50,15 @@ ScaledLU scaledLU(const Matrix& a) {
   return {FullPivLU(scaledDown(a, e)), e};
 }
 
-// Whether the elimination could leave the normal doubles: the largest
-// magnitude beyond [2^-400, 2^400], or the least that is not 0 more than
-// 2^600 below it (its multipliers and updates would underflow).
+// Whether the elimination of finite a could leave the normal doubles: the
+// largest magnitude beyond [2^-400, 2^400], or the least that is not 0 more
+// than 2^600 below it (its multipliers and updates would underflow).
 bool unbalanced(const Matrix& a) {
   double most = 0, least = std::numeric_limits<double>::infinity();
   const double* x = a.data();
   for (Eigen::Index k = 0, n = a.size(); k < n; ++k) {
     const double v = std::abs(x[k]);
+    if (!(v <= DBL_MAX)) return false;  // NaN and infinity carry through as they are
     most = std::max(most, v);
     if (v != 0) least = std::min(least, v);
   }
@@ -177,7 +179,7 @@ double determinant(const Matrix& a) {
   const Eigen::Index n = a.rows();
   if (n == 0) return 1.0;
   std::int64_t e = 0;
-  Matrix lu = a.allFinite() && unbalanced(a) ? balanced(a, e) : a;
+  Matrix lu = unbalanced(a) ? balanced(a, e) : a;
   const double plain = kernels().partialPivLU(lu.data(), n);
   const Wide pivots = productOf(n, [&lu](std::int64_t k) { return lu(k, k); });
   const bool odd = !std::isnan(plain) && std::signbit(plain) != std::signbit(pivots.m);
