@@ -1,6 +1,7 @@
 #include "matrix/access.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -30,21 +31,38 @@ Matrix newCounted(std::int64_t rows, std::int64_t cols) {
   return newMatrix(rows, cols);
 }
 
-double squaredNorm(const Matrix& m) {
-  double sum = 0;
+Wide sumOfSquares(const Matrix& m) {
   const double* x = m.data();
-  for (Index k = 0, n = m.size(); k < n; ++k) sum += x[k] * x[k];
-  return sum;
+  return sumOfSquares(m.size(), [x](Index k, const PowerOfTwo& f) { return f.times(x[k]); });
 }
 
-double norm(const Matrix& m) { return std::sqrt(squaredNorm(m)); }
+double squaredNorm(const Matrix& m) { return sumOfSquares(m).value(); }
 
+double norm(const Matrix& m) { return sqrt(sumOfSquares(m)).value(); }
+
+// Plain while no product is rounded below the normal doubles and the sum
+// stays finite; else again with products and sums of unbounded exponent.
+// Products below DBL_MIN are only counted in the plain pass; whether one
+// of them came from values that are not 0 is asked after it.
 double dotProd(const Matrix& a, const Matrix& b) {
   if (a.cols() != 1 || b.cols() != 1 || a.rows() != b.rows())
     throw "uBlasMatrix::mtrx_dotProd::Inputs must be single columns of equal length";
+  const double *x = a.data(), *y = b.data();
+  const Index n = a.rows();
   double sum = 0;
-  for (Index k = 0, n = a.rows(); k < n; ++k) sum += a(k, 0) * b(k, 0);
-  return sum;
+  Index tiny = 0;
+  for (Index k = 0; k < n; ++k) {
+    const double p = x[k] * y[k];
+    sum += p;
+    tiny += std::abs(p) < DBL_MIN;
+  }
+  const auto underflows = [x, y, n] {
+    bool any = false;
+    for (Index k = 0; k < n; ++k) any |= (std::abs(x[k] * y[k]) < DBL_MIN) & (x[k] != 0) & (y[k] != 0);
+    return any;
+  };
+  if (std::isfinite(sum) && (tiny == 0 || !underflows())) return sum;
+  return (Wide() + sumOf(n, [x, y](Index k) { return Wide::of(x[k]) * Wide::of(y[k]); })).value();
 }
 
 Matrix row(const Matrix& m, std::int32_t i) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "matrix/matrix.h"
+#include "matrix/wide.h"
 
 namespace ZR {
 
@@ -14,11 +15,15 @@ namespace ZR {
 // and pass the size guard; std::bad_alloc otherwise.
 Matrix newCounted(std::int64_t rows, std::int64_t cols);
 
-// Sum of the squares of all values, in storage order; 0 when empty.
+// Sum of the squares of all values, in storage order; 0 when empty. Its
+// partial results neither overflow nor underflow: the norm of
+// {3e200, 4e200} is 5e200, the squared norm infinite.
+Wide sumOfSquares(const Matrix& m);
 double squaredNorm(const Matrix& m);
 double norm(const Matrix& m);
 
-// Sum of the products of two single columns of equal length, first onwards.
+// Sum of the products of two single columns of equal length, first onwards,
+// whose products and partial sums neither overflow nor underflow.
 double dotProd(const Matrix& a, const Matrix& b);
 
 Matrix row(const Matrix& m, std::int32_t i);

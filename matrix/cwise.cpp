@@ -72,19 +72,20 @@ Matrix coeffFloor(const Matrix& m, double floor) {
   return eachOf(m, [floor](double x) { return floor > x ? floor : x; });
 }
 
+// On squared norms of unbounded exponent: the answer for a and b scaled to 1.
 bool isApprox(const Matrix& a, const Matrix& b, double precision) {
   if (a.rows() != b.rows() || a.cols() != b.cols())
     throw "ZR::uBlasMatrix::mtrx_isApprox::Incompatible matrices";
-  double diff = 0;
-  const double* x = a.data();
-  const double* y = b.data();
-  for (Eigen::Index k = 0, n = a.size(); k < n; ++k) diff += (x[k] - y[k]) * (x[k] - y[k]);
-  const double na = squaredNorm(a), nb = squaredNorm(b);
-  return diff <= precision * precision * (nb < na ? nb : na);
+  const double *x = a.data(), *y = b.data();
+  const Wide diff =
+      sumOfSquares(a.size(), [x, y](Eigen::Index k, const PowerOfTwo& f) { return f.times(x[k]) - f.times(y[k]); });
+  const Wide na = sumOfSquares(a), nb = sumOfSquares(b), p = Wide::of(precision);
+  return diff <= p * p * (nb < na ? nb : na);
 }
 
 bool isMuchSmallerThan(const Matrix& a, const Matrix& b, double precision) {
-  return squaredNorm(a) <= precision * precision * squaredNorm(b);
+  const Wide p = Wide::of(precision);
+  return sumOfSquares(a) <= p * p * sumOfSquares(b);
 }
 
 }  // namespace ZR

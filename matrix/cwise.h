@@ -24,8 +24,10 @@ Matrix coeffCap(const Matrix& m, double cap);
 Matrix coeffFloor(const Matrix& m, double floor);
 
 // |A - B|² <= p²·min(|A|², |B|²) on squared Frobenius norms; same shape.
+// Neither overflows nor underflows: the answer is the one for a and b
+// scaled to 1.
 bool isApprox(const Matrix& a, const Matrix& b, double precision);
-// |A|² <= p²·|B|²; any shapes.
+// |A|² <= p²·|B|², alike at any scale; any shapes.
 bool isMuchSmallerThan(const Matrix& a, const Matrix& b, double precision);
 
 }  // namespace ZR

@@ -26,7 +26,8 @@ Matrix unitLower(const Matrix& packed);
 Matrix upperPart(const Matrix& packed);
 
 // Questions answered by one full-pivot LU each, at Eigen's default pivot
-// threshold. Empty matrices are answered by their shapes, undecomposed.
+// threshold, alike at any power-of-two scale of the matrix. Empty matrices
+// are answered by their shapes, undecomposed.
 bool isInvertible(const Matrix& a);
 Eigen::Index rank(const Matrix& a);
 Matrix kernel(const Matrix& a);  // c x (c - rank); c x 1 zeros at full rank
@@ -34,8 +35,9 @@ Matrix image(const Matrix& a);   // r x rank; r x 1 zeros at rank 0
 Matrix inverse(const Matrix& a);
 
 // By partial-pivot LU; 1 for a 0 x 0 matrix; a non-square matrix is refused.
-// A NaN or infinity is not refused: it carries into a determinant that is
-// not finite.
+// Infinite only where the determinant exceeds the doubles, not where the
+// product of the pivots does on the way. A NaN or infinity is not refused:
+// it carries into a determinant that is not finite.
 double determinant(const Matrix& a);
 
 }  // namespace ZR

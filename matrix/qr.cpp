@@ -1,12 +1,11 @@
 #include "matrix/qr.h"
 
-#include <algorithm>
-#include <cmath>
 #include <string>
 #include <utility>
 
 #include "matrix/kernels.h"
 #include "matrix/lu.h"
+#include "matrix/wide.h"
 
 namespace ZR {
 
@@ -20,33 +19,24 @@ class Scale {
  public:
   Scale(const Matrix& a, const char* function) {
     requireFinite(a, function);
-    int e = 0;
-    if (a.size() != 0) std::frexp(a.cwiseAbs().maxCoeff(), &e);
-    down_ = powerOfTwo(-e);
-    up_ = powerOfTwo(e);
+    const int e = scaleExponent(a);
+    down_ = PowerOfTwo(-e);
+    up_ = PowerOfTwo(e);
   }
   // The scaled matrix as an expression, evaluated into the decomposition.
   auto of(const Matrix& a) const {
-    const Factor f = down_;
-    return a.unaryExpr([f](double x) { return x * f.first * f.second; });
+    const PowerOfTwo f = down_;
+    return a.unaryExpr([f](double x) { return f.times(x); });
   }
   // A packed QR matrix or R with its upper part (R) scaled back.
   Matrix back(Matrix packed) const {
     for (Eigen::Index i = 0; i < packed.rows(); ++i)
-      for (Eigen::Index j = i; j < packed.cols(); ++j) packed(i, j) = packed(i, j) * up_.first * up_.second;
+      for (Eigen::Index j = i; j < packed.cols(); ++j) packed(i, j) = up_.times(packed(i, j));
     return packed;
   }
 
  private:
-  // 2^e as two exact factors, the second 1 unless 2^e exceeds the doubles
-  // (e > 1023; here e >= -1074, where 2^e is still a double). Multiplying by
-  // them rounds as std::ldexp(x, e): the first step can only overflow.
-  using Factor = std::pair<double, double>;
-  static Factor powerOfTwo(int e) {
-    const int first = std::min(e, 1023);
-    return {std::ldexp(1.0, first), std::ldexp(1.0, e - first)};
-  }
-  Factor down_{1.0, 1.0}, up_{1.0, 1.0};
+  PowerOfTwo down_, up_;
 };
 
 }  // namespace

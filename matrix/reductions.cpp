@@ -1,15 +1,25 @@
 #include "matrix/reductions.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+
+#include "matrix/wide.h"
 
 namespace ZR {
 
 namespace {
 
-// |x - y| <= p min(|x|, |y|): relative, so only 0 is near 0.
+// |x - y| <= p min(|x|, |y|): relative, so only 0 is near 0. Where x - y
+// overflows or the bound is rounded off the normal doubles, compared again
+// with unbounded exponents.
 bool isApprox(double x, double y, double p) {
-  return std::abs(x - y) <= p * std::min(std::abs(x), std::abs(y));
+  const double d = std::abs(x - y), least = std::min(std::abs(x), std::abs(y)), bound = p * least;
+  if (isNormal(bound) && d <= DBL_MAX) return d <= bound;  // nothing left the doubles
+  const bool overflow = std::isinf(d) && std::isfinite(x) && std::isfinite(y);
+  const bool rounded = p != 0 && least != 0 && std::isfinite(p) && std::isfinite(least);
+  if (!overflow && !rounded) return d <= bound;
+  return abs(Wide::of(x) + -Wide::of(y)) <= Wide::of(p) * Wide::of(least);
 }
 bool isSmall(double x, double p) { return std::abs(x) <= p; }
 
@@ -23,6 +33,21 @@ double extreme(const Matrix& a, const char* emptyMessage, Replaces replaces) {
   return m;
 }
 
+// Left to right; where that overflows, again with unbounded exponents, as
+// the sum of values scaled to 1 would give.
+template <class Value>
+Wide sum(Eigen::Index n, Value x) {
+  double s = x(0);
+  for (Eigen::Index k = 1; k < n; ++k) s = s + x(k);
+  if (std::isfinite(s)) return Wide::of(s);
+  return sumOf(n, [&x](std::int64_t k) { return Wide::of(x(k)); });
+}
+
+Wide valuesSum(const Matrix& a) {
+  const double* x = a.data();
+  return sum(a.size(), [x](Eigen::Index k) { return x[k]; });
+}
+
 }  // namespace
 
 bool isEqual(const Matrix& a, const Matrix& b) {
@@ -33,25 +58,18 @@ bool isEqual(const Matrix& a, const Matrix& b) {
   return true;
 }
 
-double coeffSum(const Matrix& a) {
-  if (a.size() == 0) return 0.0;
-  const double* x = a.data();
-  double s = x[0];
-  for (Eigen::Index k = 1, n = a.size(); k < n; ++k) s = s + x[k];
-  return s;
-}
+double coeffSum(const Matrix& a) { return a.size() == 0 ? 0.0 : valuesSum(a).value(); }
 
 double coeffProd(const Matrix& a) {
-  if (a.size() == 0) return 1.0;
   const double* x = a.data();
-  double s = x[0];
-  for (Eigen::Index k = 1, n = a.size(); k < n; ++k) s = s * x[k];
-  return s;
+  return productOf(a.size(), [x](std::int64_t k) { return x[k]; }).value();
 }
 
 double coeffMean(const Matrix& a) {
   if (a.size() == 0) throw "ZR::uBlasMatrix::mtrx_coeffMean::Input matrix is empty";
-  return coeffSum(a) / static_cast<double>(a.size());
+  const Wide s = valuesSum(a);
+  const double n = static_cast<double>(a.size()), plain = s.value();
+  return std::isfinite(plain) ? plain / n : (s / n).value();
 }
 
 double coeffMin(const Matrix& a) {
@@ -66,10 +84,7 @@ double coeffMax(const Matrix& a) {
 
 double coeffTrace(const Matrix& a) {
   const Eigen::Index n = std::min(a.rows(), a.cols());
-  if (n == 0) return 0.0;
-  double t = a(0, 0);
-  for (Eigen::Index i = 1; i < n; ++i) t = t + a(i, i);
-  return t;
+  return n == 0 ? 0.0 : sum(n, [&a](Eigen::Index i) { return a(i, i); }).value();
 }
 
 bool isIdentity(const Matrix& a, double p) {
@@ -86,10 +101,29 @@ bool isZero(const Matrix& a, double p) {
   return true;
 }
 
+// Where p or c is 0 the bound is exactly 0, and the plain test exact. Else
+// block by block: plain while each value passes on a bound that is normal
+// (below p |c|, checked once), the block's values one by one otherwise.
 bool isConstant(const Matrix& a, double c, double p) {
+  constexpr Eigen::Index block = 256;
   const double* x = a.data();
-  for (Eigen::Index k = 0, n = a.size(); k < n; ++k)
-    if (!isApprox(x[k], c, p)) return false;
+  const Eigen::Index n = a.size();
+  const double size = std::abs(c);
+  if (p == 0 || c == 0) {
+    for (Eigen::Index k = 0; k < n; ++k)
+      if (!(std::abs(x[k] - c) <= p * std::min(std::abs(x[k]), size))) return false;
+    return true;
+  }
+  const bool bounded = p * size <= DBL_MAX;
+  for (Eigen::Index k0 = 0; k0 < n; k0 += block) {
+    const Eigen::Index k1 = std::min(n, k0 + block);
+    bool passes = bounded;
+    for (Eigen::Index k = k0; k < k1; ++k)
+      passes &= std::max(std::abs(x[k] - c), DBL_MIN) <= p * std::min(std::abs(x[k]), size);
+    if (passes) continue;
+    for (Eigen::Index k = k0; k < k1; ++k)
+      if (!isApprox(x[k], c, p)) return false;
+  }
   return true;
 }
 

@@ -147,10 +147,22 @@ TEST(Access, ReadsEditsJoinsAndShapes) {
       {ZR::repeat(Matrix(0, 2), -1, true), Matrix(0, 2)},
   };
   for (const auto& c : cases) EXPECT_TRUE(same(c.got, c.want)) << &c - cases << "\n" << c.got;
-  EXPECT_EQ(ZR::squaredNorm(M), 91);
-  EXPECT_EQ(ZR::norm(of(1, 2, {3, 4})), 5);
   // Summed in order: (1e16 + 1) - 1e16 loses the 1.
   EXPECT_EQ(ZR::dotProd(of(3, 1, {1e16, 1, -1e16}), of(3, 1, {1, 1, 1})), 0);
+  // At any power-of-two scale as at 1, infinite or 0 only where the answer is.
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  const struct { double got, want; } measures[] = {
+      {ZR::squaredNorm(M), 91}, {ZR::norm(of(1, 2, {3, 4})), 5},
+      {ZR::norm(M * 0x1p1000), std::sqrt(91.0) * 0x1p1000}, {ZR::norm(M * 0x1p-1000), std::sqrt(91.0) * 0x1p-1000},
+      {ZR::squaredNorm(M * 0x1p-520), 91 * 0x1p-1040}, {ZR::squaredNorm(M * 0x1p-600), 0},
+      {ZR::squaredNorm(M * 0x1p520), inf}, {ZR::norm(of(1, 2, {inf, 1})), inf},
+      {ZR::dotProd(of(3, 1, {1e200, -1e200, 1}), of(3, 1, {1e200, 1e200, 1})), 1},
+      // Each product is 0.625 of the least double: 1.25 of it in all, not 2.
+      {ZR::dotProd(of(2, 1, {0x1.4p-537, 0x1.4p-537}), of(2, 1, {0x1p-538, 0x1p-538})), tiny},
+      {ZR::dotProd(of(2, 1, {0, 1e-300}), of(2, 1, {5, 1e-300})), 0},
+  };
+  for (const auto& m : measures) EXPECT_EQ(m.got, m.want) << &m - measures;
+  EXPECT_TRUE(std::isnan(ZR::norm(of(1, 3, {1e300, nan, 1}))) && std::isnan(ZR::dotProd(of(1, 1, {inf}), of(1, 1, {0}))));
   // isDiagonal does not read the diagonal, and compares the rest with 0.
   EXPECT_TRUE(ZR::isDiagonal(of(2, 2, {1, -0.0, 0, nan})) && ZR::isDiagonal(of(2, 3, {0, 0, 0, 0, 7, 0})));
   EXPECT_FALSE(ZR::isDiagonal(of(2, 2, {1, 0, 3, 1})) || ZR::isDiagonal(of(2, 3, {0, 0, 0, 0, 7, nan})));
@@ -186,6 +198,18 @@ TEST(Cwise, AgreesWithNumpy) {
   // Measured against the smaller norm, zero is close to nothing else at any precision.
   EXPECT_FALSE(ZR::isApprox(Matrix::Zero(1, 1), Matrix::Constant(1, 1, 1e-6), 1e6));
   EXPECT_TRUE(ZR::isMuchSmallerThan(Matrix::Constant(1, 1, 1e-10), a, 1e-5));  // shapes differ
+  // Both answer at any scale as at 1: the squared norms would overflow or underflow.
+  const Matrix near = Matrix(a.array() + 1e-6), small = a * 1e-6;
+  for (double s : {0x1p-1000, 0x1p-600, 0x1p600, 0x1p1000}) {
+    EXPECT_TRUE(ZR::isApprox(a * s, near * s, 1e-5) && ZR::isMuchSmallerThan(small * s, a * s, 1e-5)) << s;
+    EXPECT_FALSE(ZR::isApprox(a * s, near * s, 1e-7) || ZR::isMuchSmallerThan(a * s, small * s, 1e-5)) << s;
+    EXPECT_FALSE(ZR::isApprox(a * s, -a * s, 1e-12) || ZR::isApprox(Matrix::Zero(2, 2), a * s, 1e6)) << s;
+    EXPECT_TRUE(ZR::isApprox(a * s, a * s, 0)) << s;
+  }
+  // A difference of 2^-1000 against a norm of 1: within 2^-999, not 2^-1001.
+  const Matrix one = of(1, 2, {1, 0x1p-1000}), other = of(1, 2, {1, 0x1p-999});
+  EXPECT_TRUE(ZR::isApprox(one, other, 0x1p-999) && ZR::isMuchSmallerThan(of(1, 1, {0x1p-1000}), one, 0x1p-999));
+  EXPECT_FALSE(ZR::isApprox(one, other, 0x1p-1001) || ZR::isMuchSmallerThan(of(1, 1, {0x1p-1000}), one, 0x1p-1001));
 }
 
 TEST(Reductions, InOrderWithInfinityNaNAndEmptyMatrices) {
@@ -214,6 +238,28 @@ TEST(Reductions, InOrderWithInfinityNaNAndEmptyMatrices) {
   EXPECT_EQ(ZR::coeffTrace(of(2, 3, {1, 2, 3, 4, 5, 6})), 6);
   const Matrix empty(3, 0);
   EXPECT_TRUE(ZR::coeffSum(empty) == 0 && ZR::coeffProd(empty) == 1 && ZR::coeffTrace(empty) == 0);
+  // Partial sums and products past the doubles give what the answer is.
+  const double most = std::numeric_limits<double>::max(), least = std::numeric_limits<double>::denorm_min();
+  Matrix steps(1, 600);  // 300 values of 2^10, then 300 of 2^-10: past the blocks of 256
+  steps.leftCols(300).setConstant(0x1p10);
+  steps.rightCols(300).setConstant(0x1p-10);
+  const struct { double got, want; } cases[] = {
+      {ZR::coeffSum(of(1, 3, {1e308, 1e308, -1e308})), 1e308},
+      {ZR::coeffSum(of(1, 5, {most, most, -most, -most, least})), least},
+      {ZR::coeffMean(of(2, 1, {most, most})), most},
+      {ZR::coeffTrace(of(3, 3, {1e308, 0, 0, 0, 1e308, 0, 0, 0, -1e308})), 1e308},
+      {ZR::coeffSum(of(1, 3, {1e308, 1e308, -inf})), -inf},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0x1p-700})), 0x1p500},
+      {ZR::coeffProd(of(1, 3, {-0x1p-600, 0x1p-600, 0x1p1000})), -0x1p-200},
+      {ZR::coeffProd(steps), 1},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0})), 0},
+      {ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, 0x1p-100})), inf},
+      // Rounded at each step, from mpmath at 53 bits (make_reference.py).
+      {ZR::coeffProd(of(1, 3, {1e-170, 1e-170, 1e300})), 1.0000000000000001e-40},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << &c - cases;
+  EXPECT_TRUE(std::isnan(ZR::coeffProd(of(1, 3, {0x1p600, 0x1p600, nan}))) &&
+              std::isnan(ZR::coeffProd(of(1, 3, {0x1p600, 0, inf}))));
 }
 
 TEST(Reductions, ExactAndFuzzyTests) {
@@ -231,6 +277,12 @@ TEST(Reductions, ExactAndFuzzyTests) {
       {ZR::isConstant(of(1, 1, {1e-20}), 0, 1), false},
       {ZR::isConstant(of(1, 1, {101}), 100, 0.01), true},
       {ZR::isConstant(of(1, 1, {99}), 100, 0.01), false},
+      // 2e308 apart: within 2.1 times 1e308, not 1.9 times.
+      {ZR::isConstant(of(1, 2, {1e308, 1e308}), -1e308, 2.1), true},
+      {ZR::isConstant(of(1, 2, {1e308, 1e308}), -1e308, 1.9), false},
+      // 2 least doubles apart: within 2.5 of them, not 1.5 (which rounds to 2).
+      {ZR::isConstant(of(1, 1, {0x3p-1074}), 0x1p-1074, 2.5), true},
+      {ZR::isConstant(of(1, 1, {0x3p-1074}), 0x1p-1074, 1.5), false},
       {ZR::isIdentity(empty, 0) && ZR::isZero(empty, 0) && ZR::isConstant(empty, 3, 0), true},
   };
   for (const auto& c : cases) EXPECT_EQ(c.first, c.second) << &c - cases;

@@ -1,6 +1,7 @@
 // The matrix functions on a sheet: the category's rows in load order, ranges
 // in and host values out, option texts, and failures turned into #VALUE!
 // with their stored messages, in the order of their checks.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,29 @@ TEST_F(MatrixSheet, RangesInAndHostValuesOut) {
     const Value v = host.call("mtrx_display", {cell(std::string("=") + o.formula)}, "Z1");
     EXPECT_EQ(v, host.call("mtrx_display", {cell(std::string("=") + o.same)}, "Z1")) << o.formula;
     EXPECT_EQ(v.rows * 10 + v.columns, o.shape) << o.formula;
+  }
+}
+
+// A number wherever the answer is a double, though squares, sums or
+// products on the way to it are not; #NUM! only where the answer is not.
+TEST_F(MatrixSheet, AnswersThatAreDoublesAtAnyScale) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"=mtrx_isApprox(mtrx_create({1E+200,2E+200}),mtrx_create({-1E+200,-2E+200}),1E-12)", "FALSE"},
+      {"=mtrx_isMuchSmallerThan(mtrx_create({1E-200}),mtrx_create({1E-300}),0.001)", "FALSE"},
+      {"=mtrx_det(mtrx_asDiagonal(mtrx_create({1E+200;1E+200;1E-200;1E-200})))", "1"},
+      {"=mtrx_det(mtrx_asDiagonal(mtrx_create({2E+200;3E+200;0})))", "0"},
+      {"=mtrx_det(mtrx_asDiagonal(mtrx_create({1E+200;1E+200;1E-10})))", "#NUM!"},
+      {"=mtrx_coeffMean(mtrx_create({1E+308,1E+308;1E+308,1E+308}))", "1e+308"},
+      {"=mtrx_coeffSum(mtrx_create({1E+308,1E+308;1E+308,1E+308}))", "#NUM!"},
+      {"=mtrx_squaredNorm(mtrx_create({3E+200,4E+200}))", "#NUM!"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cell(c.first).display(), c.second) << c.first;
+  // mpmath, correctly rounded (tools/matrix/make_reference.py): within an ulp.
+  const std::pair<const char*, double> norms[] = {{"=mtrx_norm(mtrx_create({3E+200,4E+200}))", 4.9999999999999995e+200},
+                                                  {"=mtrx_norm(mtrx_create({3E-200,4E-200}))", 5e-200}};
+  for (const auto& n : norms) {
+    const Value v = cell(n.first);
+    EXPECT_TRUE(v.is(Value::Number) && std::abs(v.num - n.second) <= 2.3e-16 * n.second) << n.first << " " << v;
   }
 }
 

@@ -50,6 +50,22 @@ TEST(Decompositions, AgainstLapack) {
   const Matrix eighS = of(4, 1, {0.38731428009059027, 3.9974525540769195, 5.762850186454978, 7.852382979377508});
   EXPECT_TRUE(ZR::partialPivLU(A).isApprox(dgetrf, 1e-14));
   EXPECT_NEAR(ZR::determinant(A), -1186.59375, 1e-10);
+  // Pivots whose product leaves the doubles on the way; rows far apart in
+  // scale; an elimination that overflows (mpmath, make_reference.py).
+  const Matrix apart = Eigen::Vector4d(0x1p900, 0x1p900, 0x1p-900, 0x1p-900).asDiagonal() * A;
+  EXPECT_NEAR(ZR::determinant(apart), -1186.59375, 1e-10);
+  EXPECT_NEAR(ZR::determinant(of(3, 3, {1e308, 1e308, 0, -1e308, 1e308, 0, 0, 0, 1e-310})), 1.9999999999999938e+306,
+              1e-14 * 2e306);
+  const struct { Matrix a; double det; } exact[] = {
+      {of(3, 3, {0, 0x1p600, 0, 0x1p600, 0, 0, 0, 0, 0x1p-700}), -0x1p500},  // one row swap
+      {of(2, 2, {0, 0x1p600, 0x1p600, 0}), -std::numeric_limits<double>::infinity()},
+      {of(3, 3, {0x1p-600, 0, 0, 0, 0x1p-600, 0, 0, 0, 0x1p1000}), 0x1p-200},
+      {of(2, 2, {1, 2, 2, 4}), -0.0},
+  };
+  for (const auto& e : exact) {
+    const double det = ZR::determinant(e.a);
+    EXPECT_TRUE(det == e.det && std::signbit(det) == std::signbit(e.det)) << det << "\n" << e.a;
+  }
   // Of T scaled by s only R scales, not the Householder vectors below it.
   const auto unscaled = [](Matrix packed, double s) {
     packed.triangularView<Eigen::Upper>() /= s;
@@ -146,6 +162,17 @@ TEST(Decompositions, RankKernelImageInverse) {
     EXPECT_TRUE((c.a * k).isZero(1e-12) && (c.rank < c.a.cols() || k.isZero(0)) && (c.rank || im.isZero(0)));
     if (c.invertible) {
       EXPECT_TRUE((c.a * ZR::inverse(c.a)).isIdentity(1e-12));
+    }
+    // Alike at a scale where the pivot threshold underflows or the elimination overflows.
+    for (double s : {0x1p-900, 0x1p600, 0x1p1020}) {
+      if (c.a.size() == 0) break;
+      const Matrix b = c.a * s;
+      EXPECT_TRUE(ZR::rank(b) == c.rank && ZR::isInvertible(b) == c.invertible) << s;
+      EXPECT_EQ(ZR::kernel(b), k) << s;
+      EXPECT_EQ(ZR::image(b), im * s) << s;
+      if (c.invertible) {
+        EXPECT_EQ(ZR::inverse(b), ZR::inverse(c.a) / s) << s;
+      }
     }
   }
   // The kernel of a 1 x 30000 row would hold 30000 x 29999 values.

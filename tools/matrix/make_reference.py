@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Reference values for the matrix tests, from numpy (Debian's python3-numpy).
+"""Reference values for the matrix tests, from numpy (Debian's python3-numpy)
+and, where float64 overflows or underflows on the way, mpmath (python3-mpmath).
 
 Run by hand: /usr/bin/python3 tools/matrix/make_reference.py
 Prints C++ initialisers to paste into tests/matrix/*_test.cpp.
@@ -48,3 +49,31 @@ print("c", cpp(c.ravel()))
 print("nanmin", repr(float(np.nanmin(c))), "nanmax(finite)", repr(float(np.nanmax(c[np.isfinite(c)]))))
 print("trace", repr(float(np.trace(c))))
 print("sum", repr(float(np.sum(c))))
+
+# Answers that are doubles although squares, sums or products on the way to
+# them are not (tests/matrix/*: mtrx_norm, mtrx_det, mtrx_coeffProd). numpy
+# cannot give them at float64; mpmath at 60 digits gives the exact value
+# rounded once, and at 53 bits, whose exponent has no bounds, what the
+# plain double computation gives scaled to 1.
+import mpmath as mp
+
+print("mpmath", mp.__version__)
+mp.mp.dps = 60
+for x, y in ((3e200, 4e200), (3e-200, 4e-200)):
+    print("norm {%r, %r}" % (x, y), repr(float(mp.sqrt(mp.mpf(x) ** 2 + mp.mpf(y) ** 2))))
+
+
+def det(rows):  # by cofactors: mp.det calls a pivot below its tolerance 0
+    if len(rows) == 1:
+        return mp.mpf(rows[0][0])
+    return mp.fsum((-1) ** j * mp.mpf(rows[0][j]) * det([r[:j] + r[j + 1:] for r in rows[1:]])
+                   for j in range(len(rows)) if rows[0][j] != 0)
+
+
+print("det {1e308,1e308,0;-1e308,1e308,0;0,0,1e-310}",
+      repr(float(det([[1e308, 1e308, 0], [-1e308, 1e308, 0], [0, 0, 1e-310]]))))
+mp.mp.prec = 53
+p = mp.mpf(1)
+for v in (1e-170, 1e-170, 1e300):
+    p = p * mp.mpf(v)
+print("product 1e-170 * 1e-170 * 1e300 rounded at each step", repr(float(p)))
