@@ -1,8 +1,30 @@
 #include "matrix/algebra.h"
 
+#include <cmath>
+#include <vector>
+
+#include "matrix/wide.h"
+
 namespace ZR {
 
 namespace {
+
+using Index = Eigen::Index;
+
+// Entries of r = a b that left the doubles on the way (a sum of products
+// that overflowed) though their row of a and column of b are finite: taken
+// again, left to right, with products and sums of unbounded exponent, so
+// that an answer that is a double shows as one.
+void retakeOverflowedEntries(const Matrix& a, const Matrix& b, Matrix& r) {
+  if (r.allFinite()) return;
+  std::vector<char> rowFinite(a.rows()), colFinite(b.cols());
+  for (Index i = 0; i < a.rows(); ++i) rowFinite[i] = a.row(i).allFinite();
+  for (Index j = 0; j < b.cols(); ++j) colFinite[j] = b.col(j).allFinite();
+  for (Index i = 0; i < r.rows(); ++i)
+    for (Index j = 0; j < r.cols(); ++j)
+      if (!std::isfinite(r(i, j)) && rowFinite[i] && colFinite[j])
+        r(i, j) = sumOf(a.cols(), [&](Index k) { return Wide::of(a(i, k)) * Wide::of(b(k, j)); }).value();
+}
 
 void requireSameShape(const Matrix& a, const Matrix& b, const char* message) {
   if (a.rows() != b.rows() || a.cols() != b.cols()) throw message;
@@ -43,6 +65,7 @@ Matrix multiply(const Matrix& a, const Matrix& b, Kernel kernel) {
   if (a.cols() != b.rows()) throw "ZR::uBlasMatrix::mtrx_multiply::Incompatible matrices";
   Matrix r = newMatrix(a.rows(), b.cols());
   kernels(kernel).product(a.data(), b.data(), r.data(), a.rows(), a.cols(), b.cols());
+  retakeOverflowedEntries(a, b, r);
   return r;
 }
 

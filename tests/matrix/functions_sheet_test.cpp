@@ -164,6 +164,11 @@ TEST_F(MatrixSheet, AnswersThatAreDoublesAtAnyScale) {
       {"=mtrx_coeffMean(mtrx_create({1E+308,1E+308;1E+308,1E+308}))", "1e+308"},
       {"=mtrx_coeffSum(mtrx_create({1E+308,1E+308;1E+308,1E+308}))", "#NUM!"},
       {"=mtrx_squaredNorm(mtrx_create({3E+200,4E+200}))", "#NUM!"},
+      // a product's entry whose partial sum overflows; one whose answer does
+      {"=mtrx_display(mtrx_multiply(mtrx_create({1E+200,1E+200}),mtrx_create({1E+200;-1E+200})))", "0"},
+      {"=mtrx_display(mtrx_multiply(mtrx_create({1E+300,1E+300,-1E+300}),mtrx_create({1;1;1})))", "1e+300"},
+      {"=mtrx_display(mtrx_multiply(mtrx_create({1E+300,1E+300,-1E+300}),mtrx_create({1E+10;1E+10;1E+10})))",
+       "#NUM!"},
   };
   for (const auto& c : cases) EXPECT_EQ(cell(c.first).display(), c.second) << c.first;
   // mpmath, correctly rounded (tools/matrix/make_reference.py): within an ulp.
