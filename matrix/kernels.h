@@ -2,7 +2,8 @@
 // product and the decompositions. kernels.cpp is built once per instruction
 // set (see CMakeLists.txt), each copy with Eigen under its own namespace, and
 // the fastest copy the processor can run is chosen at run time. Nothing of
-// Eigen crosses these functions. Copies may differ in the last bits.
+// Eigen crosses these functions. Each copy gives the same bits for the same
+// values wherever they lie in memory; copies may differ in the last bits.
 #pragma once
 
 #include <cstdint>
