@@ -5,6 +5,8 @@
 // templates instantiated for one instruction set must not share names with
 // another copy's, or the linker could keep one copy's code for all callers.
 // The #include directive is not macro-expanded, so only the names change.
+// What the standard library's headers define inline (std::max, std::isnan)
+// is kept to each copy by -fno-weak (CMakeLists.txt).
 #include <algorithm>
 #include <cstdint>
 #include <memory>
