@@ -36,7 +36,9 @@ struct Kernels {
 // always can).
 bool kernelRuns(Kernel kernel);
 
-// The fastest kernel that runs here.
+// The kernel the library uses: the one the environment variable
+// ZR_MATRIX_KERNEL names (baseline, avx2fma, avx512) when it runs here, else
+// Baseline; the fastest that runs here when the variable is unset. Read once.
 Kernel bestKernel();
 
 // The kernel's functions, or Baseline's when that kernel cannot run here.
