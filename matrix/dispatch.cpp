@@ -5,7 +5,7 @@
 #include "matrix/kernels.h"
 
 // CMake defines ZR_MATRIX_KERNEL_AVX2 and ZR_MATRIX_KERNEL_AVX512 when it
-// builds those copies of kernels.cpp: only with GCC on x86-64.
+// builds those copies of kernels.cpp: only with GCC on x86 and x86-64.
 namespace ZR {
 
 extern const Kernels kernelsBaseline;

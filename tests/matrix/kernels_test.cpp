@@ -56,9 +56,9 @@ Values spd(Index n, unsigned seed) {
 
 // A kernel function on one placement of its data: what it wrote, and what
 // it returned, one value after the other.
-using Run = std::function<Values(const ZR::Kernels&, int offset)>;
+using KernelRun = std::function<Values(const ZR::Kernels&, int offset)>;
 
-Run product(Index m, Index k, Index n) {
+KernelRun product(Index m, Index k, Index n) {
   return [=](const ZR::Kernels& f, int offset) {
     Placed a(random(m * k, 1), offset), b(random(k * n, 2), (offset + 3) % 8), c(Values(m * n), (offset + 5) % 8);
     f.product(a.data(), b.data(), c.data(), m, k, n);
@@ -67,7 +67,7 @@ Run product(Index m, Index k, Index n) {
 }
 
 // A function that works in place on rows x cols values.
-Run inPlace(Index rows, Index cols, const Values& input, std::function<double(const ZR::Kernels&, double*)> call) {
+KernelRun inPlace(Index rows, Index cols, const Values& input, std::function<double(const ZR::Kernels&, double*)> call) {
   return [=](const ZR::Kernels& f, int offset) {
     Placed a(input, offset);
     const double returned = call(f, a.data());
@@ -77,7 +77,7 @@ Run inPlace(Index rows, Index cols, const Values& input, std::function<double(co
   };
 }
 
-Run eigen(Index n) {
+KernelRun eigen(Index n) {
   return [=](const ZR::Kernels& f, int offset) {
     Placed s(spd(n, 3), offset), values(Values(n), (offset + 1) % 8), vectors(Values(n * n), (offset + 6) % 8);
     Values out(n * n + n + 1);
@@ -88,8 +88,8 @@ Run eigen(Index n) {
   };
 }
 
-std::vector<std::pair<std::string, Run>> runs() {
-  std::vector<std::pair<std::string, Run>> all;
+std::vector<std::pair<std::string, KernelRun>> runs() {
+  std::vector<std::pair<std::string, KernelRun>> all;
   // Sizes below and past Eigen's switch to its blocked product and
   // decompositions, and off every packet width.
   for (Index n : {4, 5, 7, 20, 37, 97}) {
@@ -140,5 +140,46 @@ TEST(Kernels, SameBitsWhereverTheDataLies) {
   }
   EXPECT_GE(copies, 1);
 }
+
+#if defined(_WIN32) && defined(__i386__)
+// Calls run(data) with the stack pointer skew bytes short of a 16-byte
+// boundary, as a caller that keeps only the 4 bytes Windows promises may.
+extern "C" void zrRunSkewed(void (*run)(void*), void* data, unsigned skew);
+asm(".text\n"
+    "_zrRunSkewed:\n"
+    "  push %ebp\n"
+    "  mov %esp, %ebp\n"
+    "  and $-16, %esp\n"
+    "  sub 16(%ebp), %esp\n"
+    "  sub $12, %esp\n"
+    "  push 12(%ebp)\n"
+    "  call *8(%ebp)\n"
+    "  mov %ebp, %esp\n"
+    "  pop %ebp\n"
+    "  ret\n");
+
+TEST(Kernels, SameBitsOnAStackAlignedToFourBytes) {
+  struct Call {
+    const KernelRun* run;
+    const ZR::Kernels* kernels;
+    Values out;
+  };
+  const auto all = runs();
+  for (ZR::Kernel kernel : {ZR::Kernel::Baseline, ZR::Kernel::Avx2Fma, ZR::Kernel::Avx512}) {
+    if (!ZR::kernelRuns(kernel)) continue;
+    for (const auto& [name, run] : all) {
+      Call call{&run, &ZR::kernels(kernel), {}};
+      const Values expected = run(*call.kernels, 0);
+      for (unsigned skew : {4u, 8u, 12u}) {
+        zrRunSkewed([](void* p) {
+          Call& c = *static_cast<Call*>(p);
+          c.out = (*c.run)(*c.kernels, 0);
+        }, &call, skew);
+        EXPECT_TRUE(sameBits(call.out, expected)) << "kernel " << int(kernel) << ", " << name << ", skew " << skew;
+      }
+    }
+  }
+}
+#endif
 
 }  // namespace
