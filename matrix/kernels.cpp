@@ -17,8 +17,17 @@
 #define ZR_CAT(a, b) ZR_CAT2(a, b)
 #define Eigen ZR_CAT(ZrEigen, ZR_KERNEL)
 #define EIGEN_DONT_PARALLELIZE
-#include <Eigen/Cholesky>
+// Eigen sizes its product blocks by the registers it assumes: for SSE2 the
+// 64-bit mode's 16 in the 32-bit mode too, so that the baseline copies of the
+// two modes compute the same sums (kernels_gebp.h makes do with 8).
+#if defined(__i386__) && !defined(__AVX__)
+#define EIGEN_ARCH_DEFAULT_NUMBER_OF_REGISTERS 16
+#endif
 #include <Eigen/Core>
+// Before anything instantiates the product kernel it specialises.
+#include "matrix/kernels_gebp.h"
+
+#include <Eigen/Cholesky>
 #include <Eigen/Eigenvalues>
 #include <Eigen/LU>
 #include <Eigen/QR>
