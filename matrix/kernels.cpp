@@ -23,6 +23,7 @@
 #if defined(__i386__) && !defined(__AVX__)
 #define EIGEN_ARCH_DEFAULT_NUMBER_OF_REGISTERS 16
 #endif
+#include "matrix/kernels_heap.h"
 #include <Eigen/Core>
 // Before anything instantiates the product kernel it specialises.
 #include "matrix/kernels_gebp.h"
@@ -111,6 +112,7 @@ void zeroStrictTriangle(double* m, Index n, bool lower) {
 }
 
 void product(const double* a, const double* b, double* c, Index m, Index k, Index n) {
+  const heap::Scope scope;
   const Aligned x(a, m * k), y(b, k * n), z(c, m * n, false);
   Eigen::Map<RowMajor>(z.data(), m, n).noalias() =  // an empty inner dimension gives zeros
       Eigen::Map<const RowMajor>(x.data(), m, k) * Eigen::Map<const RowMajor>(y.data(), k, n);
@@ -118,6 +120,7 @@ void product(const double* a, const double* b, double* c, Index m, Index k, Inde
 }
 
 double partialPivLU(double* a, Index n) {
+  const heap::Scope scope;
   const Aligned work(a, n * n);
   Eigen::Map<RowMajor> m(work.data(), n, n);
   const Eigen::PartialPivLU<Eigen::Ref<RowMajor>> lu(m);
@@ -126,6 +129,7 @@ double partialPivLU(double* a, Index n) {
 }
 
 void householderQr(double* a, Index rows, Index cols) {
+  const heap::Scope scope;
   const Aligned work(a, rows * cols);
   Eigen::Map<RowMajor> m(work.data(), rows, cols);
   const Eigen::HouseholderQR<Eigen::Ref<RowMajor>> qr(m);
@@ -137,6 +141,7 @@ void householderQr(double* a, Index rows, Index cols) {
 // in-place kernel of Eigen's LLT, without the L1 norm that LLT keeps for
 // rcond(), a pass across rows.
 bool cholesky(double* s, Index n, bool upper) {
+  const heap::Scope scope;
   const Aligned work(s, n * n);
   Eigen::Map<ColMajor> m(work.data(), n, n);
   if (Eigen::internal::llt_inplace<double, Eigen::Lower>::blocked(m) != -1) return false;
@@ -150,6 +155,7 @@ bool cholesky(double* s, Index n, bool upper) {
 
 // Eigen's unblocked LDL^T runs along rows: row-major as it comes.
 bool ldlt(double* s, Index n, int factor) {
+  const heap::Scope scope;
   const Aligned work(s, n * n);
   Eigen::Map<RowMajor> m(work.data(), n, n);
   const Eigen::LDLT<Eigen::Ref<RowMajor>, Eigen::Lower> ldlt(m);
@@ -172,6 +178,7 @@ bool ldlt(double* s, Index n, int factor) {
 // The solver's iteration rotates pairs of eigenvector columns: column-major,
 // they are contiguous. Its results are copied out value by value.
 bool selfAdjointEigen(const double* s, Index n, double* values, double* vectors) {
+  const heap::Scope scope;
   Eigen::SelfAdjointEigenSolver<ColMajor> solver(n);
   solver.compute(Eigen::Map<const ColMajor>(Aligned(s, n * n).data(), n, n), Eigen::ComputeEigenvectors);
   if (solver.info() != Eigen::Success) return false;
