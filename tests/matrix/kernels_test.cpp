@@ -67,7 +67,8 @@ KernelRun product(Index m, Index k, Index n) {
 }
 
 // A function that works in place on rows x cols values.
-KernelRun inPlace(Index rows, Index cols, const Values& input, std::function<double(const ZR::Kernels&, double*)> call) {
+KernelRun inPlace(Index rows, Index cols, const Values& input,
+                  std::function<double(const ZR::Kernels&, double*)> call) {
   return [=](const ZR::Kernels& f, int offset) {
     Placed a(input, offset);
     const double returned = call(f, a.data());
@@ -95,8 +96,9 @@ std::vector<std::pair<std::string, KernelRun>> runs() {
   for (Index n : {4, 5, 7, 20, 37, 97}) {
     const std::string size = std::to_string(n);
     all.emplace_back("product " + size, product(n, n, n));
-    all.emplace_back("partialPivLU " + size,
-                     inPlace(n, n, random(n * n, 4), [n](const ZR::Kernels& f, double* a) { return f.partialPivLU(a, n); }));
+    all.emplace_back("partialPivLU " + size, inPlace(n, n, random(n * n, 4), [n](const ZR::Kernels& f, double* a) {
+                       return f.partialPivLU(a, n);
+                     }));
     all.emplace_back("householderQr " + size, inPlace(n, n, random(n * n, 5), [n](const ZR::Kernels& f, double* a) {
                        f.householderQr(a, n, n);
                        return 0.0;
@@ -134,7 +136,8 @@ TEST(Kernels, SameBitsWhereverTheDataLies) {
     for (const auto& [name, run] : all) {
       const Values first = run(f, 0);
       for (int offset = 1; offset < 8; ++offset)
-        EXPECT_TRUE(sameBits(run(f, offset), first)) << "kernel " << int(kernel) << ", " << name << ", offset " << offset;
+        EXPECT_TRUE(sameBits(run(f, offset), first))
+            << "kernel " << int(kernel) << ", " << name << ", offset " << offset;
       EXPECT_TRUE(sameBits(run(f, 0), first)) << "kernel " << int(kernel) << ", " << name << ", again";
     }
   }
@@ -171,10 +174,12 @@ TEST(Kernels, SameBitsOnAStackAlignedToFourBytes) {
       Call call{&run, &ZR::kernels(kernel), {}};
       const Values expected = run(*call.kernels, 0);
       for (unsigned skew : {4u, 8u, 12u}) {
-        zrRunSkewed([](void* p) {
-          Call& c = *static_cast<Call*>(p);
-          c.out = (*c.run)(*c.kernels, 0);
-        }, &call, skew);
+        zrRunSkewed(
+            [](void* p) {
+              Call& c = *static_cast<Call*>(p);
+              c.out = (*c.run)(*c.kernels, 0);
+            },
+            &call, skew);
         EXPECT_TRUE(sameBits(call.out, expected)) << "kernel " << int(kernel) << ", " << name << ", skew " << skew;
       }
     }
