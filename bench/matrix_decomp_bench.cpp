@@ -94,7 +94,8 @@ void host(benchmark::State& state, const char* function, bool spd, const char* p
     if (s.host.call(function, args, (other = !other) ? "B1" : "C1").kind != xlsim::Value::Text)
       return state.SkipWithError(function);
   const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (python && state.iterations()) state.counters["vs_scipy"] = t / state.iterations() / zrbench::pythonSeconds(python, n, seed);
+  if (python && state.iterations())
+    state.counters["vs_scipy"] = t / state.iterations() / zrbench::pythonSeconds(python, n, seed);
 }
 
 template <class F>

@@ -2,71 +2,71 @@
 // program of each build: the Linux build's xlhost, and the Windows build's
 // xlhost.exe with zr.xll under wine (native code: wine adds nothing to the
 // arithmetic) when that build is there. Each figure is processor time per
-// call: the sheet with kCalls calls minus the same sheet without them, best
-// of kRounds. The reference (X/numpy) is the numpy or scipy call a user would
-// make, on OpenBLAS with one thread, timed the same way in the same run.
+// call: the sheet with kCalls calls minus the same sheet without them, the
+// best of kRounds each. The reference (X/numpy) is the numpy or scipy call a
+// user would make, on OpenBLAS with one thread, timed the same way in the
+// same run.
 // ZR_MATRIX_KERNEL pins the kernel copy of both builds as it does for users;
 // ZR_BENCH_LINUX and ZR_BENCH_WINDOWS name other build folders to measure.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "bench/matrix_python.h"
+#include "bench/programs.h"
 
 namespace {
 
 constexpr int n = 800;
-constexpr int kCalls = 5;
+constexpr int kCalls = 10;
 constexpr int kRounds = 3;
 
-// The functions, the matrix each takes (A1 general, A7 positive definite),
-// and the numpy or scipy call for the same work.
+// The functions, the matrices each takes (A1 and A2 general, A7 positive
+// definite), and the numpy or scipy call for the same work.
 struct Work {
   const char *function, *input, *python;
+  bool positiveDefinite;
 };
 const Work works[] = {
-    {"mtrx_multiply", "A1,A2", "a @ b"},
-    {"mtrx_partialPivLU", "A1", "la.lu_factor(a)"},
-    {"mtrx_houseHolderQr", "A1", "la.qr(a, mode=\"raw\")"},
-    {"mtrx_cholesky", "A7", "la.cholesky(s, lower=True)"},
-    {"mtrx_ldlt", "A7", "la.ldl(s)"},
-    {"mtrx_eigenVectors", "A7", "np.linalg.eigh(s)"},
+    {"mtrx_multiply", "A1,A2", "a @ b", false},
+    {"mtrx_partialPivLU", "A1", "la.lu_factor(a)", false},
+    {"mtrx_houseHolderQr", "A1", "la.qr(a, mode=\"raw\")", false},
+    {"mtrx_cholesky", "A7", "la.cholesky(s, lower=True)", true},
+    {"mtrx_ldlt", "A7", "la.ldl(s)", true},
+    {"mtrx_eigenVectors", "A7", "np.linalg.eigh(s)", true},
 };
 
-// A folder holding the sheets, removed at exit: base.sheet makes the
-// matrices, <function>.sheet adds kCalls calls.
+// A folder holding the sheets, removed at exit: general.sheet makes two
+// random matrices, definite.sheet also b b^T + n I of the second, and
+// <function>.sheet adds kCalls calls to the one its function needs.
 class Sheets {
  public:
   Sheets() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "matrix_sheet_bench.XXXXXX").string();
-    dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-    if (dir_.empty()) return;
+    if (!folder_.ok()) return;
     const std::string size = std::to_string(n);
-    const std::string base = "A1 =mtrx_random(" + size + "," + size + ")\nA2 =mtrx_random(" + size + "," + size +
-                             ")\nA3 =mtrx_transpose(A2)\nA4 =mtrx_multiply(A2,A3)\nA5 =mtrx_identity(" + size +
-                             "," + size + ")\nA6 =mtrx_multiplyConst(A5," + size + ")\nA7 =mtrx_add(A4,A6)\n";
-    std::ofstream(path("base")) << base;
+    const std::string general =
+                          "A1 =mtrx_random(" + size + "," + size + ")\nA2 =mtrx_random(" + size + "," + size + ")\n",
+                      definite = general + "A3 =mtrx_transpose(A2)\nA4 =mtrx_multiply(A2,A3)\nA5 =mtrx_identity(" +
+                                 size + "," + size + ")\nA6 =mtrx_multiplyConst(A5," + size +
+                                 ")\nA7 =mtrx_add(A4,A6)\n";
+    std::ofstream(path(base(false))) << general;
+    std::ofstream(path(base(true))) << definite;
     for (const Work& w : works) {
       std::ofstream sheet(path(w.function));
-      sheet << base;
+      sheet << (w.positiveDefinite ? definite : general);
       for (int i = 1; i <= kCalls; ++i) sheet << "B" << i << " =" << w.function << "(" << w.input << ")\n";
     }
   }
-  ~Sheets() {
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
-  }
-  bool ok() const { return !dir_.empty(); }
-  std::string path(const std::string& name) const { return dir_ + "/" + name + ".sheet"; }
+  static const char* base(bool positiveDefinite) { return positiveDefinite ? "definite" : "general"; }
+  bool ok() const { return folder_.ok(); }
+  std::string path(const std::string& name) const { return folder_.path(name + ".sheet"); }
 
  private:
-  std::string dir_;
+  zrbench::TempFolder folder_{"matrix_sheet_bench"};
 };
 
 const Sheets& sheets() {
@@ -74,43 +74,32 @@ const Sheets& sheets() {
   return s;
 }
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-// Processor seconds (user and system) of the children waited for so far.
-double childSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
+using zrbench::quoted;
 
 // Processor seconds of one run of command on a sheet; its output must hold
 // no error value. Negative when it fails.
 double run(const std::string& command, const std::string& sheet) {
-  const double start = childSeconds();
-  FILE* p = popen((command + " --tsv " + quoted(sheet) + " 2>&1").c_str(), "r");
-  if (p == nullptr) return -1;
+  const double start = zrbench::childSeconds();
   std::string out;
-  char buf[4096];
-  for (size_t got; (got = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, got);
-  const bool ok = pclose(p) == 0 && out.find("\terr\t") == std::string::npos;
-  return ok ? childSeconds() - start : -1;
+  const bool ok = zrbench::run(command + " --tsv " + quoted(sheet) + " 2>&1", out);
+  return ok && out.find("\terr\t") == std::string::npos ? zrbench::childSeconds() - start : -1;
 }
 
 // Per call: the best round of the sheet with the calls minus the best round
 // of the sheet without them.
-void throughXlhost(benchmark::State& state, const std::string& command, const char* function) {
+void throughXlhost(benchmark::State& state, const std::string& command, const Work& work) {
   if (!sheets().ok()) return state.SkipWithError("no temporary folder");
+  const std::string with = sheets().path(work.function), without = sheets().path(Sheets::base(work.positiveDefinite));
   for (auto _ : state) {
-    if (run(command, sheets().path("base")) < 0) return state.SkipWithError("xlhost failed");  // warm
-    double with = 1e9, without = 1e9;
+    if (run(command, without) < 0) return state.SkipWithError("xlhost failed");  // warm
+    double best = 1e9, bestWithout = 1e9;
     for (int r = 0; r < kRounds; ++r) {
-      const double a = run(command, sheets().path(function)), b = run(command, sheets().path("base"));
+      const double a = run(command, with), b = run(command, without);
       if (a < 0 || b < 0) return state.SkipWithError("xlhost failed");
-      with = std::min(with, a);
-      without = std::min(without, b);
+      best = std::min(best, a);
+      bestWithout = std::min(bestWithout, b);
     }
-    state.SetIterationTime(std::max(with - without, 0.0) / kCalls);
+    state.SetIterationTime(std::max(best - bestWithout, 0.0) / kCalls);
   }
 }
 
@@ -142,9 +131,9 @@ void registerAll() {
       benchmark::RegisterBenchmark(label.c_str(), fn)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
     };
     add(name + "/numpy", [w](benchmark::State& s) { python(s, w.python); });
-    add(name + "/xlhost", [w, onLinux](benchmark::State& s) { throughXlhost(s, onLinux, w.function); });
+    add(name + "/xlhost", [w, onLinux](benchmark::State& s) { throughXlhost(s, onLinux, w); });
     if (!windows.empty())
-      add(name + "/xlhost.exe", [w, windows](benchmark::State& s) { throughXlhost(s, windows, w.function); });
+      add(name + "/xlhost.exe", [w, windows](benchmark::State& s) { throughXlhost(s, windows, w); });
   }
 }
 
