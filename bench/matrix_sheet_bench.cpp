@@ -43,30 +43,26 @@ const Work works[] = {
 // A folder holding the sheets, removed at exit: general.sheet makes two
 // random matrices, definite.sheet also b b^T + n I of the second, and
 // <function>.sheet adds kCalls calls to the one its function needs.
-class Sheets {
+class Sheets : public zrbench::TempFolder {
  public:
-  Sheets() {
-    if (!folder_.ok()) return;
+  Sheets() : TempFolder("matrix_sheet_bench") {
+    if (!ok()) return;
     const std::string size = std::to_string(n);
     const std::string general =
                           "A1 =mtrx_random(" + size + "," + size + ")\nA2 =mtrx_random(" + size + "," + size + ")\n",
                       definite = general + "A3 =mtrx_transpose(A2)\nA4 =mtrx_multiply(A2,A3)\nA5 =mtrx_identity(" +
                                  size + "," + size + ")\nA6 =mtrx_multiplyConst(A5," + size +
                                  ")\nA7 =mtrx_add(A4,A6)\n";
-    std::ofstream(path(base(false))) << general;
-    std::ofstream(path(base(true))) << definite;
+    std::ofstream(sheet(base(false))) << general;
+    std::ofstream(sheet(base(true))) << definite;
     for (const Work& w : works) {
-      std::ofstream sheet(path(w.function));
-      sheet << (w.positiveDefinite ? definite : general);
-      for (int i = 1; i <= kCalls; ++i) sheet << "B" << i << " =" << w.function << "(" << w.input << ")\n";
+      std::ofstream calls(sheet(w.function));
+      calls << (w.positiveDefinite ? definite : general);
+      for (int i = 1; i <= kCalls; ++i) calls << "B" << i << " =" << w.function << "(" << w.input << ")\n";
     }
   }
   static const char* base(bool positiveDefinite) { return positiveDefinite ? "definite" : "general"; }
-  bool ok() const { return folder_.ok(); }
-  std::string path(const std::string& name) const { return folder_.path(name + ".sheet"); }
-
- private:
-  zrbench::TempFolder folder_{"matrix_sheet_bench"};
+  std::string sheet(const std::string& name) const { return path(name + ".sheet"); }
 };
 
 const Sheets& sheets() {
@@ -89,7 +85,7 @@ double run(const std::string& command, const std::string& sheet) {
 // of the sheet without them.
 void throughXlhost(benchmark::State& state, const std::string& command, const Work& work) {
   if (!sheets().ok()) return state.SkipWithError("no temporary folder");
-  const std::string with = sheets().path(work.function), without = sheets().path(Sheets::base(work.positiveDefinite));
+  const std::string with = sheets().sheet(work.function), without = sheets().sheet(Sheets::base(work.positiveDefinite));
   for (auto _ : state) {
     if (run(command, without) < 0) return state.SkipWithError("xlhost failed");  // warm
     double best = 1e9, bestWithout = 1e9;
