@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/matrix_python.h"
 #include "host/host.h"
 #include "matrix/algebra.h"
 #include "matrix/creation.h"
@@ -81,27 +82,6 @@ Sheet& sheet() {
   return s;
 }
 
-// Seconds per call of the numpy or scipy expression a user would pick for
-// the same work, on matrices made as Data's (a general, s positive definite),
-// timed by /usr/bin/python3 on OpenBLAS with one thread; best of five.
-double pythonSeconds(const std::string& expression) {
-  const std::string script =
-      "import numpy as np, scipy.linalg as la, timeit\n"
-      "n = " + std::to_string(n) + "\n"
-      "rng = np.random.default_rng(" + std::to_string(seed) + ")\n"
-      "a, b = rng.uniform(-1, 1, (n, n)), rng.uniform(-1, 1, (n, n))\n"
-      "s = b @ b.T + n * np.eye(n)\n"
-      "f = lambda: " + expression + "\n"
-      "k = max(1, int(0.2 / timeit.timeit(f, number=1)))\n"
-      "print(min(timeit.repeat(f, number=k, repeat=5)) / k)\n";
-  FILE* p = popen(("env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE OPENBLAS_NUM_THREADS=1 /usr/bin/python3 -c '" +
-                   script + "'").c_str(), "r");
-  double seconds = 0;
-  if (p == nullptr || std::fscanf(p, "%lf", &seconds) != 1) seconds = 0;
-  if (p != nullptr) pclose(p);
-  return seconds;
-}
-
 // The worksheet function on one of the sheet's matrices; two cells take
 // turns, so that each result frees the cell's previous one as on a sheet.
 // With a python expression, the ratio to it as the counter vs_scipy.
@@ -114,7 +94,8 @@ void host(benchmark::State& state, const char* function, bool spd, const char* p
     if (s.host.call(function, args, (other = !other) ? "B1" : "C1").kind != xlsim::Value::Text)
       return state.SkipWithError(function);
   const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (python && state.iterations()) state.counters["vs_scipy"] = t / state.iterations() / pythonSeconds(python);
+  if (python && state.iterations())
+    state.counters["vs_scipy"] = t / state.iterations() / zrbench::pythonSeconds(python, n, seed);
 }
 
 template <class F>

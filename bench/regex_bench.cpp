@@ -9,12 +9,9 @@
 // - Library: the library call; Boost: Boost.Regex with the pattern compiled once.
 // Version* is the host's cost of a call that does nothing.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -23,6 +20,7 @@
 
 #include <boost/regex.hpp>
 
+#include "bench/programs.h"
 #include "host/host.h"
 #include "regex/regex.h"
 
@@ -58,9 +56,7 @@ const std::vector<std::string>& texts() {
 class Files {
  public:
   Files() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "regex_bench.XXXXXX").string();
-    dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-    if (dir_.empty()) return;
+    if (!folder_.ok()) return;
     std::ofstream lines(path("texts")), base(path("base")), version(path("version")), search(path("search")),
         replace(path("replace"));
     for (int r = 1; r <= kCells; ++r) {
@@ -74,14 +70,11 @@ class Files {
               << "\")\n";
     }
   }
-  ~Files() {
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
-  }
-  bool ok() const { return !dir_.empty(); }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  bool ok() const { return folder_.ok(); }
+  std::string path(const std::string& name) const { return folder_.path(name); }
 
  private:
-  std::string dir_;
+  zrbench::TempFolder folder_{"regex_bench"};
 };
 
 const Files& files() {
@@ -89,25 +82,9 @@ const Files& files() {
   return f;
 }
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-// Runs a command; its standard output, or false when it fails.
-bool run(const std::string& command, std::string& out) {
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return false;
-  out.clear();
-  char buf[65536];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  return pclose(p) == 0;
-}
-
-// Processor seconds (user and system) of the children waited for so far.
-double childSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
+using zrbench::childSeconds;
+using zrbench::quoted;
+using zrbench::run;
 
 // Processor seconds of xlhost calculating and printing a sheet, best of
 // kRounds, and the values of column B, one a line.

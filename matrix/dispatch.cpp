@@ -1,7 +1,11 @@
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
 #include "matrix/kernels.h"
 
 // CMake defines ZR_MATRIX_KERNEL_AVX2 and ZR_MATRIX_KERNEL_AVX512 when it
-// builds those copies of kernels.cpp: only for GCC or Clang on x86-64.
+// builds those copies of kernels.cpp: only with GCC on x86 and x86-64.
 namespace ZR {
 
 extern const Kernels kernelsBaseline;
@@ -15,11 +19,23 @@ extern const Kernels kernelsAvx512;
 namespace {
 
 #if defined(ZR_MATRIX_KERNEL_AVX2) || defined(ZR_MATRIX_KERNEL_AVX512)
+// GCC's checks include the operating system's support of the wider registers.
 bool hasAvx2Fma() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 #endif
+
+// The kernel that ZR_MATRIX_KERNEL names: baseline, avx2fma or avx512, in
+// any letter case; Baseline for any other text; fastest when it is unset or
+// empty.
+Kernel pinned(Kernel fastest) {
+  const char* name = std::getenv("ZR_MATRIX_KERNEL");
+  if (name == nullptr || *name == '\0') return fastest;
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == "avx512" ? Kernel::Avx512 : lower == "avx2fma" ? Kernel::Avx2Fma : Kernel::Baseline;
+}
 
 }  // namespace
 
@@ -45,10 +61,14 @@ bool kernelRuns(Kernel kernel) {
 }
 
 Kernel bestKernel() {
-  static const Kernel best = kernelRuns(Kernel::Avx512)    ? Kernel::Avx512
-                             : kernelRuns(Kernel::Avx2Fma) ? Kernel::Avx2Fma
-                                                           : Kernel::Baseline;
-  return best;
+  static const Kernel chosen = [] {
+    const Kernel fastest = kernelRuns(Kernel::Avx512)    ? Kernel::Avx512
+                           : kernelRuns(Kernel::Avx2Fma) ? Kernel::Avx2Fma
+                                                         : Kernel::Baseline;
+    const Kernel kernel = pinned(fastest);
+    return kernelRuns(kernel) ? kernel : Kernel::Baseline;
+  }();
+  return chosen;
 }
 
 const Kernels& kernels(Kernel kernel) {

@@ -2,7 +2,8 @@
 // product and the decompositions. kernels.cpp is built once per instruction
 // set (see CMakeLists.txt), each copy with Eigen under its own namespace, and
 // the fastest copy the processor can run is chosen at run time. Nothing of
-// Eigen crosses these functions. Copies may differ in the last bits.
+// Eigen crosses these functions. Each copy gives the same bits for the same
+// values wherever they lie in memory; copies may differ in the last bits.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +36,9 @@ struct Kernels {
 // always can).
 bool kernelRuns(Kernel kernel);
 
-// The fastest kernel that runs here.
+// The kernel the library uses: the one the environment variable
+// ZR_MATRIX_KERNEL names (baseline, avx2fma, avx512) when it runs here, else
+// Baseline; the fastest that runs here when the variable is unset. Read once.
 Kernel bestKernel();
 
 // The kernel's functions, or Baseline's when that kernel cannot run here.

@@ -3,7 +3,8 @@
 # figure as a ratio against its reference timed in the same run.
 #   ./scripts/bench.sh [BENCHMARK ...]     (default: every one built)
 # ZR_BENCH_BUILD names the build folder (default build), ZR_JOBS the build
-# jobs; extra Google Benchmark flags go in ZR_BENCH_FLAGS.
+# jobs; extra Google Benchmark flags go in ZR_BENCH_FLAGS. The matrix work
+# through xlhost is also printed per build, Linux beside Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,12 @@ mapfile -t all < <(cmake --build "$build" --target help | sed -n 's/^\.\.\. \([a
 names=("$@")
 [ ${#names[@]} -gt 0 ] || names=("${all[@]}")
 cmake --build "$build" -j"$jobs" --target "${names[@]}" >&2
+# matrix_sheet_bench also measures the Windows DLL (under wine) when it can
+# be built here; ZR_BENCH_WINDOWS=0 leaves it out.
+if [[ " ${names[*]} " == *" matrix_sheet_bench "* ]] && [ "${ZR_BENCH_WINDOWS:-1}" != 0 ]; then
+  ZR_JOBS=$jobs scripts/windows.sh zr xlhost >&2 ||
+    echo "bench.sh: the Windows DLL could not be built; Linux figures only" >&2
+fi
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -40,6 +47,7 @@ RULES = [
     ("matrix_bench", r"BM_Multiply(ThroughHost|Core)", "BM_OpenBlasDgemm", False),
     ("matrix_bench", r"BM_(SmallMultiply|Rows)ThroughHost", "BM_NoOpThroughHost", False),
     ("matrix_decomp_bench", r"(\w+)/(?:host|library)(.*)", r"\1/lapack\2", False),
+    ("matrix_sheet_bench", r"(\w+)/xlhost(?:\.exe)?", r"\1/numpy", False),
     ("option_bench", r"BM_(DeltaThroughHost/\d+|VersionThroughHost)", "BM_DeltaDirect", False),
     ("pool_bench", r"BM_InsertAndLookup/(\d+)", "BM_InsertAndLookup/1000", False),
     ("pool_bench", r"BM_InsertAndLookupRandom/(\d+)", r"BM_InsertAndLookup/\1", False),
@@ -110,4 +118,16 @@ for r in rows:
     print(line % (r[0], r[1], r[2], r[3], r[4], "%.3g" % r[5]))
 for prog, n, t in loose:
     print(line % (prog, n, t, "(no reference)", "", "-"))
+
+# The matrix work through each build's xlhost, side by side.
+builds = {}
+for prog, name, _, _, _, ratio in rows:
+    if prog == "matrix_sheet_bench":
+        work, host = name.split("/")
+        builds.setdefault(work, {})[host] = ratio
+if builds:
+    print("\nmatrix work at n = 800 through xlhost, processor time, ratio to numpy/scipy (OpenBLAS, one thread):")
+    print("%-22s %8s %28s" % ("function", "Linux", "Windows (zr.xll under wine)"))
+    for work, by in builds.items():
+        print("%-22s %8s %28s" % (work, *("%.2f" % by[h] if h in by else "-" for h in ("xlhost", "xlhost.exe"))))
 EOF
