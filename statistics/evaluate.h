@@ -240,7 +240,7 @@ double tailStatistic(const D& d, double x) {
   }
   // At and beyond a finite end no survival is left: both are infinite.
   const double end = bm::support(d).second;
-  if (end < DBL_MAX && !(x < end)) throw notFinite[S];
+  if (end < DBL_MAX && !(x < end)) throw failureMessage(S, NotFinite);
   const double s = cdfOf(d, x, true);
   if constexpr (S == Hazard) {
     const double f = pdfOf(d, x);
@@ -249,7 +249,7 @@ double tailStatistic(const D& d, double x) {
     return -std::log(s);
   }
   double hazard, cumHazard;
-  if (!upperTail(d, x, hazard, cumHazard)) throw tooFarOut[S];
+  if (!upperTail(d, x, hazard, cumHazard)) throw failureMessage(S, TooFarOut);
   return S == Hazard ? hazard : cumHazard;
 }
 
@@ -275,8 +275,6 @@ double quantileOf(const D& d, double p) {
     return quantileBeyondSteps(d, p, root) ? root : bm::quantile(d, p);
   } else if constexpr (std::is_same_v<D, InverseGaussian>) {
     return bracketedQuantile(d, p, d.mean());
-  } else if constexpr (std::is_same_v<D, NonCentralT>) {
-    return bracketedQuantile(d, p, d.non_centrality());
   } else {
     try {
       return bm::quantile(d, p);
@@ -320,9 +318,14 @@ double evaluate(const boost::any& holder, double x) {
     throw Refusal<S, K>::message;
   } else {
     const auto& d = *boost::unsafe_any_cast<typename K::type>(&holder);
-    if (Limits<S, K>::exceeded(d, x)) throw tooLarge[S];
-    const double value = boostStatistic<S>(d, x);
-    if (!std::isfinite(value)) throw notFinite[S];
+    if (Limits<S, K>::exceeded(d, x)) throw failureMessage(S, LargeParameters);
+    double value;
+    try {
+      value = boostStatistic<S>(d, x);
+    } catch (const SearchFailed& failed) {
+      throw failureMessage(S, failed.failure);
+    }
+    if (!std::isfinite(value)) throw failureMessage(S, NotFinite);
     return value;
   }
 }

@@ -105,39 +105,21 @@ struct Population;
 inline constexpr double largeNonCentrality = 1e6;
 struct NonCentrality;
 
-// The message of a statistic refused for too large parameters.
-inline constexpr const char* tooLarge[statisticCount] = {
-    "StatsUtils::mean - parameters too large to evaluate",
-    "StatsUtils::stdev - parameters too large to evaluate",
-    "StatsUtils::mode - parameters too large to evaluate",
-    "StatsUtils::median - parameters too large to evaluate",
-    "StatsUtils::kurtosis - parameters too large to evaluate",
-    "StatsUtils::pdf - parameters too large to evaluate",
-    "StatsUtils::cdf - parameters too large to evaluate",
-    "StatsUtils::hazard - parameters too large to evaluate",
-    "StatsUtils::cumHazard - parameters too large to evaluate",
-    "StatsUtils::quantile - parameters too large to evaluate"};
+// Why a statistic is refused where it exists: parameters so large that
+// Boost would compute for minutes or for ever; a value that is no finite
+// number (or not one a double holds); a hazard or cumulative hazard where the
+// pdf or the survival function underflows and the kind has no other form; a
+// numeric search that stopped without converging, or found no root.
+enum Failure { LargeParameters, NotFinite, TooFarOut, NoConvergence, NoRoot, failureCount };
 
-// The message of a statistic whose value here is no finite number (or not
-// one a double holds): never shown as a number.
-inline constexpr const char* notFinite[statisticCount] = {
-    "StatsUtils::mean - not a finite number",
-    "StatsUtils::stdev - not a finite number",
-    "StatsUtils::mode - not a finite number",
-    "StatsUtils::median - not a finite number",
-    "StatsUtils::kurtosis - not a finite number",
-    "StatsUtils::pdf - not a finite number",
-    "StatsUtils::cdf - not a finite number",
-    "StatsUtils::hazard - not a finite number",
-    "StatsUtils::cumHazard - not a finite number",
-    "StatsUtils::quantile - not a finite number"};
+// "StatsUtils::<statistic> - <why>", a text that lives as long as the program.
+const char* failureMessage(Statistic s, Failure f);
 
-// The message of a hazard or cumulative hazard where the pdf or the
-// survival function underflows and the kind has no other form there.
-inline constexpr const char* tooFarOut[statisticCount] = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "StatsUtils::hazard - too far in the tail to evaluate",
-    "StatsUtils::cumHazard - too far in the tail to evaluate", nullptr};
+// Thrown by the numeric searches, which know no statistic; evaluate.h turns
+// it into the statistic's own message.
+struct SearchFailed {
+  Failure failure;
+};
 
 inline constexpr char cauchyMean[] = "StatsUtils::mean::Function mean undefined for cauchy distribution";
 inline constexpr char cauchyStdDev[] =

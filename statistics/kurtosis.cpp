@@ -5,7 +5,6 @@
 #include <boost/math/distributions/non_central_f.hpp>
 #include <boost/math/distributions/non_central_t.hpp>
 #include <boost/math/distributions/weibull.hpp>
-#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 
@@ -26,8 +25,7 @@ struct Central {
 template <class Dev, class W>
 Central centralMoments(Dev dev, W w, double lo, double hi) {
   auto moment = [&](int n) {
-    return boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
-        [&](double y) { return std::pow(dev(y), n) * w(y); }, lo, hi, 10, 1e-14);
+    return integral([&](double y) { return std::pow(dev(y), n) * w(y); }, lo, hi);
   };
   return {moment(2), moment(3), moment(4)};
 }

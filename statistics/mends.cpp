@@ -18,6 +18,7 @@
 #include <boost/math/distributions/uniform.hpp>
 #include <boost/math/distributions/weibull.hpp>
 #include <boost/math/special_functions/gamma.hpp>
+#include <boost/math/special_functions/detail/igamma_large.hpp>
 
 namespace ZR::stats {
 
@@ -42,6 +43,24 @@ double erfcx(double t) {
   double f = t;
   for (int n = 60; n >= 1; --n) f = t + 0.5 * n / f;
   return 1 / (rootPi * f);
+}
+
+double gammaP(double a, double x, bool upper) {
+  namespace bm = boost::math;
+  if (!(a >= 1e5 && x > 0 && std::isfinite(x) && std::isfinite(a)))
+    return upper ? bm::gamma_q(a, x) : bm::gamma_p(a, x);
+  if (std::fabs(x - a) < 0.3 * a) {
+    // the smaller of the two: P below a, Q from a on
+    const double small = bm::detail::igamma_temme_large(
+        a, x, bm::policies::policy<>(), static_cast<const boost::integral_constant<int, 53>*>(nullptr));
+    return upper == (x >= a) ? small : 1 - small;
+  }
+  if (x > a) return upper ? bm::gamma_q(a, x) : bm::gamma_p(a, x);
+  // P = x^a e^-x / Gamma(a + 1) sum_k x^k / ((a + 1) ... (a + k)), ratio below 0.7
+  double sum = 1, term = 1;
+  for (int k = 1; k < 200 && term > 1e-17 * sum; ++k) sum += term *= x / (a + k);
+  const double p = std::exp(a * std::log(x) - x - bm::lgamma(a + 1) + std::log(sum));
+  return upper ? 1 - p : p;
 }
 
 // Phi(z1) + exp(2 lambda / mu) Phi(-z2), the second term written as

@@ -3,6 +3,7 @@
 // bracketed search, moments without cancellation.
 #pragma once
 
+#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cfloat>
 #include <cmath>
@@ -25,10 +26,19 @@ double boostCdf(const D& d, double x, bool upper) {
 // exp(t^2) erfc(t), without its underflow.
 double erfcx(double t);
 
+// The regularized incomplete gamma function P(a, x), or with upper Q(a, x):
+// Boost's, but for large a with x near it by Temme's expansion (Boost's
+// own, which Boost keeps to a band too narrow there: beside it its series
+// takes a term per unit of a / |x - a|, and gives up after 10^6), and for
+// large a with x small by its series in logs (Boost divides x^a by a gamma
+// function that overflows).
+double gammaP(double a, double x, bool upper);
+
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
 double cdfOf(const NonCentralT& d, double x, bool upper);
 double pdfOf(const NonCentralT& d, double x);
+double quantileOf(const NonCentralT& d, double p);
 
 // The lower tail of the Poisson mixtures (non-central beta, chi-square and
 // F), where Boost's sums, begun at the largest weight, stop at terms that
@@ -100,6 +110,22 @@ double standardDeviationOf(const Rayleigh& d);
 double standardDeviationOf(const Uniform& d);
 double standardDeviationOf(const Pareto& d);
 
+// TOMS 748 on the bracket [a, b] of f (values fa, fb of opposite signs)
+// until done(a, b), in at most 200 evaluations; the midpoint of the last
+// bracket. Throws SearchFailed where f gives NaN or the search stops short.
+template <class F, class Done>
+double solveBracket(F f, double a, double b, double fa, double fb, Done done) {
+  auto checked = [&](double x) {
+    const double y = f(x);
+    if (std::isnan(y)) throw SearchFailed{NoConvergence};
+    return y;
+  };
+  std::uintmax_t iterations = 200;
+  const auto r = boost::math::tools::toms748_solve(checked, a, b, fa, fb, done, iterations);
+  if (iterations >= 200 && !done(r.first, r.second)) throw SearchFailed{NoConvergence};
+  return r.first + (r.second - r.first) / 2;
+}
+
 // Boost's mode of the non-central kinds is a numeric search good to about
 // half the digits: refined here to the root of the pdf's central
 // difference, near Boost's and no further than width / 1e4 from it.
@@ -111,17 +137,45 @@ double refinedMode(Pdf pdf, double mode, double width) {
   const double a = mode - 1e-4 * width, b = mode + 1e-4 * width;
   const double fa = slope(a), fb = slope(b);
   if (!(fa < 0 && fb > 0)) return mode;
-  std::uintmax_t iterations = 100;
-  const auto r = boost::math::tools::toms748_solve(slope, a, b, fa, fb,
-                                                   boost::math::tools::eps_tolerance<double>(50), iterations);
-  return r.first + (r.second - r.first) / 2;
+  return solveBracket(slope, a, b, fa, fb, boost::math::tools::eps_tolerance<double>(50));
+}
+
+// Gauss-Kronrod (61 points) on [a, b], adding |K - G| to error and the
+// integral of |f| to absolute (Boost 1.74 leaves its error on the scale of
+// [-1, 1], which its adaptive rule then compares with the scaled integral);
+// halves kept until their error is below `within`, at most depth times.
+template <class F>
+double gaussKronrod(const F& f, double a, double b, int depth, double within, double& error, double& absolute) {
+  double e = 0, l1 = 0;
+  const double value = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(f, a, b, 0, 0, &e, &l1);
+  e *= (b - a) / 2;
+  if (depth == 0 || e <= within) {
+    error += e, absolute += l1;
+    return value;
+  }
+  const double m = a + (b - a) / 2;
+  return gaussKronrod(f, a, m, depth - 1, within / 2, error, absolute) +
+         gaussKronrod(f, m, b, depth - 1, within / 2, error, absolute);
+}
+
+// The integral of f over [a, b], adaptive to 1e-14 of it in at most 2^10
+// pieces; throws SearchFailed where its error estimate stays above 1e-10 of
+// the integral of |f|.
+template <class F>
+double integral(F f, double a, double b) {
+  double error = 0, absolute = 0;
+  const double guess = std::fabs(gaussKronrod(f, a, b, 0, 0, error, absolute));
+  error = absolute = 0;
+  const double value = gaussKronrod(f, a, b, 10, 1e-14 * guess, error, absolute);
+  if (!(error <= 1e-10 * absolute)) throw SearchFailed{NoConvergence};
+  return value;
 }
 
 // The root of increasing f on the support (lo, hi), bracketed by steps that
 // grow sixteenfold from guess (at most about 600 of them, the range of a
-// double), then found by TOMS 748 in at most 200 evaluations, to 50 bits or
-// to an absolute width of `within`. Throws when f does not change sign on
-// the support.
+// double), then found by TOMS 748 (solveBracket) to 50 bits or to an
+// absolute width of `within`. Throws SearchFailed where f does not change
+// sign on the support or gives NaN.
 template <class F>
 double bracketedRoot(F f, double guess, double lo, double hi, double within = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
@@ -145,13 +199,10 @@ double bracketedRoot(F f, double guess, double lo, double hi, double within = 0)
   }
   if (fa == 0) return a;
   if (fb == 0) return b;
-  if ((fa < 0) == (fb < 0)) throw "StatsUtils::quantile - no root found on the support";
-  std::uintmax_t iterations = 200;
+  if (std::isnan(fa) || std::isnan(fb) || (fa < 0) == (fb < 0)) throw SearchFailed{NoRoot};
   boost::math::tools::eps_tolerance<double> bits(50);
-  const auto r = boost::math::tools::toms748_solve(
-      f, a, b, fa, fb, [&](double x, double y) { return bits(x, y) || std::fabs(x - y) <= within; },
-      iterations);
-  return r.first + (r.second - r.first) / 2;
+  return solveBracket(f, a, b, fa, fb,
+                      [&](double x, double y) { return bits(x, y) || std::fabs(x - y) <= within; });
 }
 
 }  // namespace ZR::stats
