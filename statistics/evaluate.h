@@ -41,17 +41,12 @@ double fullKurtosis(const D& d) {
   return boost::math::kurtosis(d);
 }
 
-// Boost rounds the quantile of these kinds to a whole number in steps of one
-// from a real-valued root; from 2^53 on a step changes nothing and the loop
-// never ends. True, with the root in root, when the quantile lies that far
-// out: every double there is whole already (discrete.cpp).
-bool quantileBeyondSteps(const Binomial& d, double p, double& root);
-bool quantileBeyondSteps(const NegativeBinomial& d, double p, double& root);
-bool quantileBeyondSteps(const Poisson& d, double p, double& root);
+// The quantile of a discrete kind: the smallest count k with F(k) >= p,
+// and the median so (discrete.cpp).
 template <class D>
-bool quantileBeyondSteps(const D&, double, double&) {
-  return false;
-}
+double discreteQuantile(const D& d, double p);
+template <class D>
+double discreteMedian(const D& d);
 
 // The shapes Boost's incomplete beta function gets for the cdf at k.
 template <class D>
@@ -86,20 +81,6 @@ struct EitherShape {
   static bool holds(const D& d, double) {
     const auto [a, b] = shapesAt(d, 0);
     return a > largeShape || b > largeShape;
-  }
-};
-
-// Quantiles beyond 2^53 are Boost's real-valued root, found without steps.
-struct LongRounding {
-  template <class D>
-  static bool holds(const D& d, double p) {
-    if (!(p > 0 && p < 1)) return false;  // Boost's own answer or error
-    double spread = boost::math::standard_deviation(d);
-    if constexpr (std::is_same_v<D, NegativeBinomial>)
-      spread = std::max(spread, 1 / d.success_fraction());
-    const double steps = (std::nextafter(p, 1.0) - p) / std::min(p, 1 - p) * spread;
-    double root = 0;
-    return steps > longSteps && !quantileBeyondSteps(d, p, root);
   }
 };
 
@@ -270,9 +251,8 @@ double bracketedQuantile(const D& d, double p, double guess) {
 template <class D>
 double quantileOf(const D& d, double p) {
   namespace bm = boost::math;
-  double root = 0;
   if constexpr (isDiscrete<D>) {
-    return quantileBeyondSteps(d, p, root) ? root : bm::quantile(d, p);
+    return discreteQuantile(d, p);
   } else if constexpr (std::is_same_v<D, InverseGaussian>) {
     return bracketedQuantile(d, p, d.mean());
   } else {
@@ -299,11 +279,11 @@ double boostStatistic(const D& d, double x) {
   if constexpr (S == Mean) return meanOf(d);
   else if constexpr (S == StdDev) return standardDeviationOf(d);
   else if constexpr (S == Mode) return modeOf(d);
-  else if constexpr (S == Median && std::is_same_v<D, Binomial>) return bm::median(d);  // closed form
+  else if constexpr (S == Median && isDiscrete<D>) return discreteMedian(d);
   else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT> ||
                                      std::is_same_v<D, Triangular>))
     return quantileOf(d, 0.5);
-  else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
+  else if constexpr (S == Median) return bm::median(d);
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return pdfOf(d, x);
   else if constexpr (S == Cdf) return cdfOf(d, x, false);

@@ -59,6 +59,8 @@ double quantileOf(const Rayleigh& d, double p);
 double pdfOf(const Triangular& d, double x);
 double cdfOf(const Triangular& d, double x, bool upper);
 double quantileOf(const Triangular& d, double p);
+double pdfOf(const Geometric& d, double k);
+double cdfOf(const Poisson& d, double k, bool upper);
 double meanOf(const Triangular& d);
 double standardDeviationOf(const Triangular& d);
 

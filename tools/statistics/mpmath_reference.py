@@ -5,7 +5,12 @@ Run with Debian's python3-mpmath from the top of the work tree:
 
     /usr/bin/python3 tools/statistics/mpmath_reference.py --jobs 4 > tests/statistics/data/mpmath_reference.tsv
 
-(about an hour of processor time, most of it the non-central kinds).
+(about an hour of processor time, most of it the non-central kinds). To
+compute again only some kinds, or only the hard cases the table lacks:
+
+    T=tests/statistics/data/mpmath_reference.tsv
+    /usr/bin/python3 tools/statistics/mpmath_reference.py --update $T KIND... > /tmp/t.tsv && mv /tmp/t.tsv $T
+    /usr/bin/python3 tools/statistics/mpmath_reference.py --update $T --new > /tmp/t.tsv && mv /tmp/t.tsv $T
 
 Each of the thirty kinds is taken with an ordinary, a tail and an extreme
 parameter set. For each set the table holds the five statistics of the
@@ -21,13 +26,10 @@ still gives all its digits. A row is "refused" where the number does not
 exist (a moment of a heavy tail, a mode where the density has no maximum) or
 where the system refuses it (see REFUSED and refused()).
 
-Conventions of the system followed here: kurtosis is the full one; discrete
-quantiles are Boost's, rounded outwards: below one half the largest count
-whose cdf is at most p, from one half on the smallest count whose cdf is at
-least p, and 0 wherever p is at most the probability of 0 (the Bernoulli's
-is the smallest count whose cdf is at least p); the geometric
-quantile is the real-valued number of failures; the uniform mode is the lower
-end; the Weibull mode for shape up to 1 is 0.
+Conventions of the system followed here: kurtosis is the full one; a
+discrete quantile (and median) is the smallest count whose cdf is at least
+p; the uniform mode is the lower end; the Weibull mode for shape up to 1 is
+0.
 """
 import argparse
 import io
@@ -298,7 +300,6 @@ class Geometric(Discrete):
     def var(s): return (1 - s.p) / s.p ** 2
     def mode(s): return mpf(0)
     def kurt(s): return 9 + s.p ** 2 / (1 - s.p)
-    def quantile(s, p): return mpf(0) if p <= s.p else mp.log1p(-p) / mp.log1p(-s.p) - 1
 
 
 class Hypergeometric(Discrete):
@@ -733,12 +734,12 @@ def quantile(d, p):
 
 
 def discrete_quantile(d, p):
-    """Boost's rounding outwards."""
-    if p <= d.pdf(d.lo):
-        return mpf(d.lo)
-    # the smallest k whose cdf reaches p (or exceeds it, below one half)
+    """The smallest count whose cdf is at least p (compared on the
+    complement above one half)."""
     def reached(k):
-        return d.cdf(k) > p if p < 0.5 else d.cdf(k) >= p
+        return d.cdf(k) >= p if p <= 0.5 else d.sf(k) <= 1 - p
+    if reached(d.lo):
+        return mpf(d.lo)
     lo, hi = d.lo, max(d.lo + 1, int(d.mean()))
     while not reached(hi):
         lo, hi = hi, hi * 2
@@ -748,8 +749,7 @@ def discrete_quantile(d, p):
             hi = mid
         else:
             lo = mid
-    k = hi if reached(lo) is False else lo
-    return mpf(k - 1 if p < 0.5 else k)
+    return mpf(hi)
 
 
 # ---------------------------------------------------------------- the table
@@ -960,24 +960,66 @@ def task_rows(task):
     return out.getvalue()
 
 
+def key_of(line):
+    return tuple(line.split("\t")[:4])
+
+
+def computed(tasks, jobs):
+    """The rows of the tasks, in their order, each key once (a hard case may
+    repeat a row of its kind's sets)."""
+    seen = set()
+    with multiprocessing.Pool(jobs) as pool:
+        for rows in pool.imap(task_rows, tasks):
+            for line in rows.splitlines(keepends=True):
+                if key_of(line) not in seen:
+                    seen.add(key_of(line))
+                    yield line
+
+
+def updated(table, tasks, kinds, jobs):
+    """The table's lines with the rows of the kinds computed again in place of
+    their old ones (kinds empty: the tasks' rows added at the end)."""
+    old = open(table).read().splitlines(keepends=True)
+    new = list(computed(tasks, jobs))
+    out, placed = [], set()
+    for line in old:
+        ctor = line.split("\t")[0]
+        if line.startswith("#") or ctor not in kinds:
+            out.append(line)
+        elif ctor not in placed:
+            placed.add(ctor)
+            out.extend(row for row in new if row.split("\t")[0] == ctor)
+    out.extend(row for row in new if row.split("\t")[0] not in placed)
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--jobs", type=int, default=1, help="parameter sets computed side by side")
+    parser.add_argument("--update", metavar="TABLE",
+                        help="print TABLE with the rows of the kinds named computed again (in place of "
+                             "their old ones), or with --new the hard cases it lacks added at its end")
+    parser.add_argument("--new", action="store_true", help="with --update: only the hard cases TABLE lacks")
     parser.add_argument("kinds", nargs="*", help="constructors to compute (default: all)")
     args = parser.parse_args()
     tasks = [("set", ctor, params) for ctor, _, sets in KINDS for params in sets]
     tasks += [("hard",) + case for case in HARD]
     tasks = [t for t in tasks if not args.kinds or t[1] in args.kinds]
+    if args.new:
+        if not args.update:
+            parser.error("--new needs --update")
+        have = {key_of(line) for line in open(args.update) if not line.startswith("#")}
+        fmt_arg = lambda x: "" if x is None else fmt(x)
+        tasks = [t for t in tasks if t[0] == "hard" and
+                 (t[1], ",".join(fmt(p) for p in t[2]), t[3], fmt_arg(t[4])) not in have]
+    if args.update:
+        kinds = set() if args.new else {t[1] for t in tasks}
+        sys.stdout.writelines(updated(args.update, tasks, kinds, args.jobs))
+        return
     sys.stdout.write(HEADER.format(version=mp.__version__))
-    seen = set()  # a hard case may repeat a row of its kind's sets
-    with multiprocessing.Pool(args.jobs) as pool:
-        for rows in pool.imap(task_rows, tasks):
-            for line in rows.splitlines(keepends=True):
-                key = tuple(line.split("\t")[:4])
-                if key not in seen:
-                    seen.add(key)
-                    sys.stdout.write(line)
-            sys.stdout.flush()
+    for line in computed(tasks, args.jobs):
+        sys.stdout.write(line)
+        sys.stdout.flush()
 
 
 if __name__ == "__main__":
