@@ -177,6 +177,7 @@ inline constexpr char noMaximum[] = "StatsUtils::mode - the density has no maxim
 
 // Boost's mode of the F distribution is negative for d1 < 2 and refused for
 // d2 <= 2 (where it is fine); of the negative binomial negative for r < 1;
+// of the inverse Gaussian a difference that cancels;
 // of the Weibull 0 for shapes below 1 and of the non-central beta an end of
 // its support, where the density grows without bound.
 template <class D>
@@ -191,6 +192,11 @@ double modeOf(const D& d) {
   } else if constexpr (std::is_same_v<D, Weibull>) {
     if (d.shape() < 1) throw noMaximum;
     return bm::mode(d);
+  } else if constexpr (std::is_same_v<D, InverseGaussian>) {
+    // mu (sqrt(1 + a^2) - a), a = 3 mu / (2 lambda), which cancels for large a;
+    // lambda / 3 where a overflows
+    const double a = 1.5 * (d.mean() / d.scale());
+    return std::isinf(a) ? d.scale() / 3 : d.mean() / (a + std::hypot(1.0, a));
   } else if constexpr (std::is_same_v<D, NonCentralBeta> || std::is_same_v<D, NonCentralChiSquared> ||
                        std::is_same_v<D, NonCentralF> || std::is_same_v<D, NonCentralT>) {
     const double mode = bm::mode(d);
@@ -236,18 +242,26 @@ double tailStatistic(const D& d, double x) {
 
 // Where Boost's root finding fails (or, for the inverse Gaussian, runs away,
 // and for the non-central t rests on a cdf that cancels and is slow), the
-// root of the cdf (its complement above one half) bracketed from a guess.
+// root of the cdf (its complement above one half) bracketed from a guess,
+// by steps from firstStep (bracketedRoot).
 template <class D>
-double bracketedQuantile(const D& d, double p, double guess) {
+double bracketedQuantile(const D& d, double p, double guess, double firstStep = 0) {
   if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's answer or error
   const bool upper = p > 0.5;
   const double q = upper ? 1 - p : p;
   const auto support = boost::math::support(d);
   return bracketedRoot(
       [&](double x) { return upper ? q - cdfOf(d, x, true) : cdfOf(d, x, false) - q; },
-      guess, support.first, support.second);
+      guess, support.first, support.second, 0, firstStep);
 }
 
+template <class D>
+constexpr bool isPoissonMixture = std::is_same_v<D, NonCentralBeta> || std::is_same_v<D, NonCentralChiSquared> ||
+                                  std::is_same_v<D, NonCentralF>;
+
+// The Poisson mixtures' quantiles from Boost's root are polished on the cdf
+// here (Boost's is 0 in the far lower tail, where any x was its root, and its
+// root stops short in the far upper tail).
 template <class D>
 double quantileOf(const D& d, double p) {
   namespace bm = boost::math;
@@ -255,6 +269,16 @@ double quantileOf(const D& d, double p) {
     return discreteQuantile(d, p);
   } else if constexpr (std::is_same_v<D, InverseGaussian>) {
     return bracketedQuantile(d, p, d.mean());
+  } else if constexpr (isPoissonMixture<D>) {
+    if (!(p > 0 && p < 1)) return bm::quantile(d, p);  // Boost's answer or error
+    double guess;
+    try {
+      guess = bm::quantile(d, p);
+    } catch (const std::exception&) {
+      guess = meanOf(d);
+    }
+    if (!std::isfinite(guess)) guess = meanOf(d);
+    return bracketedQuantile(d, p, guess, std::fmax(1e-6 * std::fabs(guess), DBL_MIN));
   } else {
     try {
       return bm::quantile(d, p);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/special_functions/log1p.hpp>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cfloat>
 #include <cmath>
@@ -51,6 +52,8 @@ double cdfOf(const NonCentralF& d, double x, bool upper);
 double cdfOf(const Rayleigh& d, double x, bool upper);
 double cdfOf(const Pareto& d, double x, bool upper);
 double pdfOf(const NonCentralBeta& d, double x);
+double meanOf(const NonCentralBeta& d);
+double standardDeviationOf(const NonCentralBeta& d);
 double pdfOf(const NonCentralChiSquared& d, double x);
 double pdfOf(const NonCentralF& d, double x);
 double pdfOf(const Rayleigh& d, double x);
@@ -173,31 +176,48 @@ double integral(F f, double a, double b) {
   return value;
 }
 
-// The root of increasing f on the support (lo, hi), bracketed by steps that
-// grow sixteenfold from guess (at most about 600 of them, the range of a
-// double), then found by TOMS 748 (solveBracket) to 50 bits or to an
-// absolute width of `within`. Throws SearchFailed where f does not change
-// sign on the support or gives NaN.
+// The mean of g(J) for J Poisson of mean mu and g smooth: the sum up to
+// poissonSeriesMean (over its own weights' sum, which drift from 1 by the
+// rounding of their logs); beyond, the integral over a continuous J, which
+// differs from the sum by about exp(-2 pi^2 mu), in s = (J - mu) / sqrt(mu)
+// on [-40, 40] (its log weight without cancellation, constants dropped).
+template <class G>
+double poissonMean(double mu, G g) {
+  if (mu <= poissonSeriesMean)
+    return poissonSeries(mu, [&](int j) { return g(j); }) / poissonSeries(mu, [](int) { return 1.0; });
+  const double root = std::sqrt(mu);
+  auto weight = [&](double s) {
+    const double e = s / root;
+    return std::exp(-mu * (boost::math::log1pmx(e) + e * std::log1p(e)) - std::log1p(e) / 2 - 1 / (12 * mu * (1 + e)));
+  };
+  return integral([&](double s) { return weight(s) * g(mu + s * root); }, -40, 40) / integral(weight, -40, 40);
+}
+
+// The root of increasing f on the support (lo, hi), bracketed by steps from
+// guess that grow sixteenfold from firstStep (by default the larger of
+// |guess| and 1), each side's end approached by sixteenths of what is left
+// (at most 600 steps, the range of a double), then found by TOMS 748
+// (solveBracket) to 50 bits or to an absolute width of `within`. Throws
+// SearchFailed where f does not change sign on the support or gives NaN.
 template <class F>
-double bracketedRoot(F f, double guess, double lo, double hi, double within = 0) {
+double bracketedRoot(F f, double guess, double lo, double hi, double within = 0, double firstStep = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
   if (hi >= DBL_MAX) hi = INFINITY;
   double a = guess, b = guess, fa = f(guess), fb = fa;
   if (fa == 0) return guess;
-  double step = std::fmax(std::fabs(guess), 1.0);
-  for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i) {
+  double step = firstStep > 0 ? firstStep : std::fmax(std::fabs(guess), 1.0);
+  for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i, step *= 16) {
     if (fb < 0) {  // the root lies above
       a = b, fa = fb;
-      b = std::isfinite(hi) ? hi - (hi - b) / 16 : (b > 0 ? 16 * b : b + step);
+      b = b + step < hi ? b + step : hi - (hi - b) / 16;
       if (!std::isfinite(b) || b == a) break;
       fb = f(b);
     } else {
       b = a, fb = fa;
-      a = std::isfinite(lo) ? lo + (a - lo) / 16 : (a < 0 ? 16 * a : a - step);
+      a = a - step > lo ? a - step : lo + (a - lo) / 16;
       if (!std::isfinite(a) || a == b) break;
       fa = f(a);
     }
-    step *= 16;
   }
   if (fa == 0) return a;
   if (fb == 0) return b;
