@@ -17,8 +17,9 @@
 #include <boost/math/distributions/triangular.hpp>
 #include <boost/math/distributions/uniform.hpp>
 #include <boost/math/distributions/weibull.hpp>
-#include <boost/math/special_functions/gamma.hpp>
+#include <boost/math/quadrature/gauss.hpp>
 #include <boost/math/special_functions/detail/igamma_large.hpp>
+#include <boost/math/special_functions/gamma.hpp>
 
 namespace ZR::stats {
 
@@ -63,24 +64,52 @@ double gammaP(double a, double x, bool upper) {
   return upper ? 1 - p : p;
 }
 
+namespace {
+
+// -d/du erfcx(u) = 2 / sqrt(pi) - 2 u erfcx(u); from 5 on, where that
+// cancels, 1 / (sqrt(pi) g1 g2) with g1 = u + 0.5 / g2 the last two steps of
+// erfcx's continued fraction.
+double erfcxSlope(double u) {
+  if (u < 5) return 2 / rootPi - 2 * u * erfcx(u);
+  double g2 = u;
+  for (int n = 60; n >= 2; --n) g2 = u + 0.5 * n / g2;
+  return 1 / (rootPi * (u + 0.5 / g2) * g2);
+}
+
+// (erfcx(t) - erfcx(t + h)) / h for h > 0: where h is small beside t, the
+// mean of the slope over [t, t + h] (8-point Gauss; the slope is analytic and
+// its nearest singularity at least ten widths away), not a difference that
+// cancels, nor one whose ends round to the same double.
+double erfcxDrop(double t, double h) {
+  if (h >= 0.1 * std::fmax(std::fabs(t), 1.0)) return (erfcx(t) - erfcx(t + h)) / h;
+  return boost::math::quadrature::gauss<double, 8>::integrate([&](double u) { return erfcxSlope(t + h * u); },
+                                                               0.0, 1.0);
+}
+
+}  // namespace
+
 // Phi(z1) + exp(2 lambda / mu) Phi(-z2), the second term written as
 // exp(-z1^2 / 2) erfcx(z2 / sqrt 2) / 2 so that it cannot overflow; the
-// complement above the mean as exp(-z1^2 / 2) times a difference of erfcx.
+// complement, but far below the mean, as exp(-z1^2 / 2) / 2 times
+// erfcx(t) - erfcx(t + h), t = z1 / sqrt 2, h = sqrt(2 lambda / x), which is
+// small where x is large or lambda small.
 double cdfOf(const InverseGaussian& d, double x, bool upper) {
   if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), z2 = r * (x / d.mean() + 1);
   const double g = std::exp(-z1 * z1 / 2) / 2;
   if (!upper) return std::erfc(-z1 / rootTwo) / 2 + g * erfcx(z2 / rootTwo);
-  if (z1 <= 0) return std::erfc(z1 / rootTwo) / 2 - g * erfcx(z2 / rootTwo);
-  return g * (erfcx(z1 / rootTwo) - erfcx(z2 / rootTwo));
+  if (z1 <= -1) return std::erfc(z1 / rootTwo) / 2 - g * erfcx(z2 / rootTwo);
+  const double h = rootTwo * r;
+  return g * h * erfcxDrop(z1 / rootTwo, h);
 }
 
+// In logs: the pdf over the survival function is 1 / (sqrt(pi) x drop).
 bool upperTail(const InverseGaussian& d, double x, double& hazard, double& cumHazard) {
   if (!(x > d.mean()) || !std::isfinite(x)) return false;
-  const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), z2 = r * (x / d.mean() + 1);
-  const double e = erfcx(z1 / rootTwo) - erfcx(z2 / rootTwo);
-  hazard = std::sqrt(d.scale() / (2 * pi * x)) / x * 2 / e;
-  cumHazard = z1 * z1 / 2 - std::log(e / 2);
+  const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1), h = rootTwo * r;
+  const double drop = erfcxDrop(z1 / rootTwo, h);
+  hazard = 1 / (rootPi * x * drop);
+  cumHazard = z1 * z1 / 2 + std::log(2.0) - std::log(h) - std::log(drop);
   return true;
 }
 
@@ -248,42 +277,73 @@ double standardDeviationOf(const LogNormal& d) {
   return std::exp(d.location() + s2 / 2 + std::log(std::expm1(s2)) / 2);
 }
 
-// Triangular: Boost multiplies two widths, which overflows for ends near the
-// largest double; computed on the ends scaled by a power of two.
+// Triangular: on the ends scaled by a power of two (Boost multiplies two
+// widths, which overflows for ends near the largest double), and in widths
+// from the nearer end: Boost's 1 - (b - x)^2 / ((b - a)(b - c)) and
+// b - sqrt((1 - p)(b - a)(b - c)) cancel near an end that is also the mode.
 namespace {
 
-std::pair<Triangular, double> scaled(const Triangular& d) {
+struct Widths {
+  double a, c, b, u, v, w, scale;  // ends and mode scaled; u = c - a, v = b - c, w = b - a
+};
+
+Widths widthsOf(const Triangular& d) {
   int exponent = 0;
   std::frexp(std::fmax(std::fabs(d.lower()), std::fabs(d.upper())), &exponent);
   const double scale = std::ldexp(1.0, exponent);
-  return {Triangular(d.lower() / scale, d.mode() / scale, d.upper() / scale), scale};
+  const double a = d.lower() / scale, c = d.mode() / scale, b = d.upper() / scale;
+  return {a, c, b, c - a, b - c, b - a, scale};
 }
 
 }  // namespace
 
 double pdfOf(const Triangular& d, double x) {
-  const auto [t, scale] = scaled(d);
-  return boost::math::pdf(t, x / scale) / scale;
+  const Widths t = widthsOf(d);
+  return boost::math::pdf(Triangular(t.a, t.c, t.b), x / t.scale) / t.scale;
 }
 
+// Each side's tail is a square over the widths; the other is
+// (u v + (y - c)(v + b - y)) / (w v), or its mirror, a sum of positive terms.
 double cdfOf(const Triangular& d, double x, bool upper) {
-  const auto [t, scale] = scaled(d);
-  return boostCdf(t, x / scale, upper);
+  if (!(x > d.lower() && x < d.upper())) return boostCdf(d, x, upper);  // 0, 1 or Boost's error
+  const Widths t = widthsOf(d);
+  const double y = x / t.scale;
+  if (y <= t.c) {
+    const double below = (y - t.a) * (y - t.a) / (t.w * t.u);
+    return upper ? (t.u * t.v + (t.c - y) * (t.u + (y - t.a))) / (t.w * t.u) : below;
+  }
+  const double above = (t.b - y) * (t.b - y) / (t.w * t.v);
+  return upper ? above : (t.u * t.v + (y - t.c) * (t.v + (t.b - y))) / (t.w * t.v);
 }
 
+// Below the mode's probability u / w, a + sqrt(p w u), or past one half
+// b less its distance w (v + u (1 - p)) / (w + sqrt(p w u)); above it the
+// mirror images (1 - p is exact from one half on).
 double quantileOf(const Triangular& d, double p) {
-  const auto [t, scale] = scaled(d);
-  return scale * boost::math::quantile(t, p);
+  if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // the ends, or Boost's error
+  const Widths t = widthsOf(d);
+  const double q = 1 - p;
+  double y;
+  if (p < t.u / t.w) {
+    const double root = std::sqrt(p * t.w * t.u);
+    y = p <= 0.5 ? t.a + root : t.b - t.w * (t.v + t.u * q) / (t.w + root);
+  } else {
+    const double root = std::sqrt(q * t.w * t.v);
+    y = p >= 0.5 ? t.b - root : t.a + t.w * (t.u + t.v * p) / (t.w + root);
+  }
+  return y * t.scale;
 }
 
 double meanOf(const Triangular& d) {
-  const auto [t, scale] = scaled(d);
-  return scale * boost::math::mean(t);
+  const Widths t = widthsOf(d);
+  return t.scale * ((t.a + t.b + t.c) / 3);
 }
 
+// Boost's (a^2 + b^2 + c^2 - ab - ac - bc) / 18 cancels for a narrow
+// triangle far from 0.
 double standardDeviationOf(const Triangular& d) {
-  const auto [t, scale] = scaled(d);
-  return scale * boost::math::standard_deviation(t);
+  const Widths t = widthsOf(d);
+  return t.scale * std::sqrt((t.u * t.u + t.u * t.v + t.v * t.v) / 18);
 }
 
 double standardDeviationOf(const Uniform& d) {
