@@ -304,10 +304,7 @@ double boostStatistic(const D& d, double x) {
   else if constexpr (S == StdDev) return standardDeviationOf(d);
   else if constexpr (S == Mode) return modeOf(d);
   else if constexpr (S == Median && isDiscrete<D>) return discreteMedian(d);
-  else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT> ||
-                                     std::is_same_v<D, Triangular>))
-    return quantileOf(d, 0.5);
-  else if constexpr (S == Median) return bm::median(d);
+  else if constexpr (S == Median) return quantileOf(d, 0.5);  // with its fallbacks where Boost fails
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return pdfOf(d, x);
   else if constexpr (S == Cdf) return cdfOf(d, x, false);

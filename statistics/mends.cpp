@@ -7,6 +7,8 @@
 #include <boost/math/distributions/exponential.hpp>
 #include <boost/math/distributions/extreme_value.hpp>
 #include <boost/math/distributions/gamma.hpp>
+#include <boost/math/distributions/inverse_chi_squared.hpp>
+#include <boost/math/distributions/inverse_gamma.hpp>
 #include <boost/math/distributions/inverse_gaussian.hpp>
 #include <boost/math/distributions/laplace.hpp>
 #include <boost/math/distributions/logistic.hpp>
@@ -87,6 +89,28 @@ double erfcxDrop(double t, double h) {
 }
 
 }  // namespace
+
+double cdfOf(const Gamma& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);  // the ends, or Boost's error
+  return gammaP(d.shape(), x / d.scale(), upper);
+}
+
+double cdfOf(const ChiSquared& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  return gammaP(d.degrees_of_freedom() / 2, x / 2, upper);
+}
+
+double cdfOf(const InverseGamma& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  return gammaP(d.shape(), d.scale() / x, !upper);
+}
+
+// An inverse gamma of shape df / 2 and scale df xi / 2.
+double cdfOf(const InverseChiSquared& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  const double v = d.degrees_of_freedom();
+  return gammaP(v / 2, v / 2 * (d.scale() / x), !upper);
+}
 
 // Phi(z1) + exp(2 lambda / mu) Phi(-z2), the second term written as
 // exp(-z1^2 / 2) erfcx(z2 / sqrt 2) / 2 so that it cannot overflow; the
@@ -307,8 +331,8 @@ double pdfOf(const Triangular& d, double x) {
 double cdfOf(const Triangular& d, double x, bool upper) {
   if (!(x > d.lower() && x < d.upper())) return boostCdf(d, x, upper);  // 0, 1 or Boost's error
   const Widths t = widthsOf(d);
-  const double y = x / t.scale;
-  if (y <= t.c) {
+  const double y = x / t.scale;  // a subnormal x may round to the end
+  if (x <= d.mode()) {
     const double below = (y - t.a) * (y - t.a) / (t.w * t.u);
     return upper ? (t.u * t.v + (t.c - y) * (t.u + (y - t.a))) / (t.w * t.u) : below;
   }

@@ -63,7 +63,13 @@ double pdfOf(const Triangular& d, double x);
 double cdfOf(const Triangular& d, double x, bool upper);
 double quantileOf(const Triangular& d, double p);
 double pdfOf(const Geometric& d, double k);
+
+// The kinds whose cdf is an incomplete gamma function, through gammaP.
 double cdfOf(const Poisson& d, double k, bool upper);
+double cdfOf(const Gamma& d, double x, bool upper);
+double cdfOf(const ChiSquared& d, double x, bool upper);
+double cdfOf(const InverseGamma& d, double x, bool upper);
+double cdfOf(const InverseChiSquared& d, double x, bool upper);
 double meanOf(const Triangular& d);
 double standardDeviationOf(const Triangular& d);
 
