@@ -159,18 +159,51 @@ double pdfOf(const D& d, double x) {
 }
 
 // A Pareto shape of 1 or less has no finite mean (Boost gives the largest
-// double).
+// double); Boost multiplies the hypergeometric's counts in 32 bits.
 template <class D>
 double meanOf(const D& d) {
   if constexpr (std::is_same_v<D, Pareto>) {
     if (!(d.shape() > 1)) throw "StatsUtils::mean - infinite for a Pareto shape of 1 or less";
   }
+  if constexpr (std::is_same_v<D, Hypergeometric>) {
+    return static_cast<double>(d.defective()) * d.sample_count() / d.total();
+  }
   return boost::math::mean(d);
 }
 
+// Boost takes the root of the variance, which overflows or underflows where
+// the spread itself is an ordinary double: here in forms without the square
+// (where the moment exists; else Boost's error). A hypergeometric population
+// of one has no spread (Boost's 0 / 0).
 template <class D>
 double standardDeviationOf(const D& d) {
-  return boost::math::standard_deviation(d);
+  namespace bm = boost::math;
+  if constexpr (std::is_same_v<D, Gamma>) {
+    return std::sqrt(d.shape()) * d.scale();
+  } else if constexpr (std::is_same_v<D, ChiSquared>) {
+    return rootTwo * std::sqrt(d.degrees_of_freedom());
+  } else if constexpr (std::is_same_v<D, Logistic>) {
+    return d.scale() * (pi / 1.7320508075688772);
+  } else if constexpr (std::is_same_v<D, Geometric>) {
+    return std::sqrt(1 - d.success_fraction()) / d.success_fraction();
+  } else if constexpr (std::is_same_v<D, NegativeBinomial>) {
+    return std::sqrt(d.successes() * (1 - d.success_fraction())) / d.success_fraction();
+  } else if constexpr (std::is_same_v<D, InverseGaussian>) {
+    return d.mean() * std::sqrt(d.mean()) / std::sqrt(d.scale());
+  } else if constexpr (std::is_same_v<D, InverseGamma>) {
+    const double a = d.shape();
+    return a > 2 ? d.scale() / ((a - 1) * std::sqrt(a - 2)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, InverseChiSquared>) {
+    const double v = d.degrees_of_freedom();
+    return v > 4 ? d.scale() * (v / (v - 2)) * std::sqrt(2 / (v - 4)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, FisherF>) {
+    const double d1 = d.degrees_of_freedom1(), d2 = d.degrees_of_freedom2();
+    return d2 > 4 ? d2 / (d2 - 2) * std::sqrt(2 * ((d2 - 2) / d1 + 1) / (d2 - 4)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, Hypergeometric>) {
+    return d.total() == 1 ? 0 : bm::standard_deviation(d);
+  } else {
+    return bm::standard_deviation(d);
+  }
 }
 
 inline constexpr char noMaximum[] = "StatsUtils::mode - the density has no maximum inside the support";

@@ -6,6 +6,7 @@
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/exponential.hpp>
 #include <boost/math/distributions/extreme_value.hpp>
+#include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/gamma.hpp>
 #include <boost/math/distributions/inverse_chi_squared.hpp>
 #include <boost/math/distributions/inverse_gamma.hpp>
@@ -16,6 +17,7 @@
 #include <boost/math/distributions/normal.hpp>
 #include <boost/math/distributions/pareto.hpp>
 #include <boost/math/distributions/rayleigh.hpp>
+#include <boost/math/distributions/students_t.hpp>
 #include <boost/math/distributions/triangular.hpp>
 #include <boost/math/distributions/uniform.hpp>
 #include <boost/math/distributions/weibull.hpp>
@@ -48,23 +50,37 @@ double erfcx(double t) {
   return 1 / (rootPi * f);
 }
 
-double gammaP(double a, double x, bool upper) {
+double gammaP(double a, double x, bool upper, double scale) {
   namespace bm = boost::math;
-  if (!(a >= 1e5 && x > 0 && std::isfinite(x) && std::isfinite(a)))
-    return upper ? bm::gamma_q(a, x) : bm::gamma_p(a, x);
-  if (std::fabs(x - a) < 0.3 * a) {
+  if (x == 0) return upper ? 1 : 0;  // Boost's gamma function of a large a overflows there
+  const double z = x / scale;
+  if (x > 0 && std::isfinite(x) && z < DBL_MIN) {  // z^a / Gamma(a + 1), z in logs
+    const double logP = a * (std::log(x) - std::log(scale)) - bm::lgamma(a + 1);
+    return upper ? -std::expm1(logP) : std::exp(logP);
+  }
+  if (!(a >= 1e5 && z > 0 && std::isfinite(z) && std::isfinite(a)))
+    return upper ? bm::gamma_q(a, z) : bm::gamma_p(a, z);
+  if (std::fabs(z - a) < 0.3 * a) {
     // the smaller of the two: P below a, Q from a on
     const double small = bm::detail::igamma_temme_large(
-        a, x, bm::policies::policy<>(), static_cast<const boost::integral_constant<int, 53>*>(nullptr));
-    return upper == (x >= a) ? small : 1 - small;
+        a, z, bm::policies::policy<>(), static_cast<const boost::integral_constant<int, 53>*>(nullptr));
+    return upper == (z >= a) ? small : 1 - small;
   }
-  if (x > a) return upper ? bm::gamma_q(a, x) : bm::gamma_p(a, x);
-  // P = x^a e^-x / Gamma(a + 1) sum_k x^k / ((a + 1) ... (a + k)), ratio below 0.7
+  if (z > a) return upper ? bm::gamma_q(a, z) : bm::gamma_p(a, z);
+  // P = z^a e^-z / Gamma(a + 1) sum_k z^k / ((a + 1) ... (a + k)), ratio below 0.7
   double sum = 1, term = 1;
-  for (int k = 1; k < 200 && term > 1e-17 * sum; ++k) sum += term *= x / (a + k);
-  const double p = std::exp(a * std::log(x) - x - bm::lgamma(a + 1) + std::log(sum));
+  for (int k = 1; k < 200 && term > 1e-17 * sum; ++k) sum += term *= z / (a + k);
+  const double p = std::exp(a * std::log(z) - z - bm::lgamma(a + 1) + std::log(sum));
   return upper ? 1 - p : p;
 }
+
+double logBeta(double a, double b) {
+  const double beta = boost::math::beta(a, b);
+  if (beta > 0 && std::isfinite(beta)) return std::log(beta);
+  return boost::math::lgamma(a) + boost::math::lgamma(b) - boost::math::lgamma(a + b);
+}
+
+double ibetaSmall(double a, double b, double logX) { return std::exp(a * logX - std::log(a) - logBeta(a, b)); }
 
 namespace {
 
@@ -91,25 +107,86 @@ double erfcxDrop(double t, double h) {
 }  // namespace
 
 double cdfOf(const Gamma& d, double x, bool upper) {
-  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);  // the ends, or Boost's error
-  return gammaP(d.shape(), x / d.scale(), upper);
+  if (!(x >= 0) || !std::isfinite(x)) return boostCdf(d, x, upper);  // the end, or Boost's error
+  return gammaP(d.shape(), x, upper, d.scale());
 }
 
 double cdfOf(const ChiSquared& d, double x, bool upper) {
-  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
-  return gammaP(d.degrees_of_freedom() / 2, x / 2, upper);
+  if (!(x >= 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  return gammaP(d.degrees_of_freedom() / 2, x, upper, 2);
 }
 
 double cdfOf(const InverseGamma& d, double x, bool upper) {
   if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
-  return gammaP(d.shape(), d.scale() / x, !upper);
+  return gammaP(d.shape(), d.scale(), !upper, x);
 }
 
 // An inverse gamma of shape df / 2 and scale df xi / 2.
 double cdfOf(const InverseChiSquared& d, double x, bool upper) {
   if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double v = d.degrees_of_freedom();
-  return gammaP(v / 2, v / 2 * (d.scale() / x), !upper);
+  return gammaP(v / 2, v / 2 * d.scale(), !upper, x);
+}
+
+// The inverse gamma pdf is the gamma's at z = scale / x times z / x (Boost
+// divides by x^2, which underflows).
+double pdfOf(const InverseGamma& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double z = d.scale() / x;
+  return boost::math::gamma_p_derivative(d.shape(), z) * (z / x);
+}
+
+double pdfOf(const InverseChiSquared& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double v = d.degrees_of_freedom(), z = v / 2 * d.scale() / x;
+  return boost::math::gamma_p_derivative(v / 2, z) * (z / x);
+}
+
+// Student's t where x^2 / v is beyond 1e200: in logs, its tail the incomplete
+// beta function of v / (v + x^2) by its leading term (Boost squared x, or
+// formed the ratio, and gave 0).
+double pdfOf(const StudentsT& d, double x) {
+  const double v = d.degrees_of_freedom();
+  if (!std::isfinite(x) || !(std::fabs(x) > 1e100) || v > 1 / DBL_EPSILON) return boost::math::pdf(d, x);
+  const double logBase = 2 * std::log(std::fabs(x)) - std::log(v);  // log(x^2 / v)
+  return std::exp(-(v + 1) / 2 * (logBase + std::log1p(std::exp(-logBase))) - std::log(std::sqrt(v)) -
+                  logBeta(v / 2, 0.5));
+}
+
+double cdfOf(const StudentsT& d, double x, bool upper) {
+  const double v = d.degrees_of_freedom();
+  if (!std::isfinite(x) || !(std::fabs(x) > 1e100) || v > 1 / DBL_EPSILON) return boostCdf(d, x, upper);
+  const double tail = ibetaSmall(v / 2, 0.5, std::log(v) - 2 * std::log(std::fabs(x))) / 2;
+  return (x < 0) != upper ? tail : 1 - tail;
+}
+
+// F: where d1 x / d2 is beyond 1e300 either way, the incomplete beta function
+// of d1 x / (d1 x + d2) or of its complement by its leading term in logs, and
+// the pdf y^(d1/2) (1 - y)^(d2/2) / (x B) in logs (Boost formed the ratio, and
+// its beta derivative lost digits there).
+double cdfOf(const FisherF& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  const double a = d.degrees_of_freedom1() / 2, b = d.degrees_of_freedom2() / 2;
+  const double logRatio = std::log(a) + std::log(x) - std::log(b);
+  if (logRatio < -690) {
+    const double small = ibetaSmall(a, b, logRatio);
+    return upper ? 1 - small : small;
+  }
+  if (logRatio > 690) {
+    const double small = ibetaSmall(b, a, -logRatio);
+    return upper ? small : 1 - small;
+  }
+  return boostCdf(d, x, upper);
+}
+
+double pdfOf(const FisherF& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double a = d.degrees_of_freedom1() / 2, b = d.degrees_of_freedom2() / 2;
+  const double logRatio = std::log(a) + std::log(x) - std::log(b);
+  if (std::fabs(logRatio) < 460) return boost::math::pdf(d, x);
+  // log(1 + r), r = d1 x / d2
+  const double logSum = logRatio > 0 ? logRatio + std::log1p(std::exp(-logRatio)) : std::log1p(std::exp(logRatio));
+  return std::exp(a * (logRatio - logSum) - b * logSum - std::log(x) - logBeta(a, b));
 }
 
 // Phi(z1) + exp(2 lambda / mu) Phi(-z2), the second term written as
@@ -125,6 +202,14 @@ double cdfOf(const InverseGaussian& d, double x, bool upper) {
   if (z1 <= -1) return std::erfc(z1 / rootTwo) / 2 - g * erfcx(z2 / rootTwo);
   const double h = rootTwo * r;
   return g * h * erfcxDrop(z1 / rootTwo, h);
+}
+
+// sqrt(lambda / x) / (x sqrt(2 pi)) exp(-z1^2 / 2): Boost squares the mean and
+// cubes x, which overflow.
+double pdfOf(const InverseGaussian& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1);
+  return r / (2.5066282746310002 * x) * std::exp(-z1 * z1 / 2);
 }
 
 // In logs: the pdf over the survival function is 1 / (sqrt(pi) x drop).
@@ -158,6 +243,37 @@ bool upperTail(const Exponential& d, double x, double& hazard, double& cumHazard
   hazard = d.lambda();
   cumHazard = d.lambda() * x;
   return true;
+}
+
+// Weibull: (x / scale)^shape as exp(shape log(x / scale)), near the scale
+// log1p of the exact difference, so that a large shape does not magnify the
+// rounding of x / scale and the ratio never underflows (Boost's cdf was 0 at
+// the 0.3 quantile of a shape of 0.001).
+namespace {
+
+double weibullLogPower(const Weibull& d, double x) {
+  const double s = d.scale(), r = (x - s) / s;
+  return d.shape() * (std::fabs(r) < 0.5 ? std::log1p(r) : std::log(x) - std::log(s));
+}
+
+}  // namespace
+
+double pdfOf(const Weibull& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double t = weibullLogPower(d, x);
+  return std::exp(std::log(d.shape()) - std::log(x) + t - std::exp(t));
+}
+
+double cdfOf(const Weibull& d, double x, bool upper) {
+  if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
+  const double z = std::exp(weibullLogPower(d, x));
+  return upper ? std::exp(-z) : -std::expm1(-z);
+}
+
+double quantileOf(const Weibull& d, double p) {
+  if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);
+  const double z = -(p < 0.5 ? std::log1p(-p) : std::log(1 - p));
+  return d.scale() * std::exp(std::log(z) / d.shape());
 }
 
 bool upperTail(const Weibull& d, double x, double& hazard, double& cumHazard) {
@@ -290,10 +406,24 @@ double pdfOf(const Pareto& d, double x) {
   return d.shape() / x * std::exp(-d.shape() * std::log1p((x - d.scale()) / d.scale()));
 }
 
+// scale (1 - p)^(-1 / shape), in logs where the power overflows.
+double quantileOf(const Pareto& d, double p) {
+  if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // the ends, or Boost's error
+  const double e = -(p < 0.5 ? std::log1p(-p) : std::log(1 - p)) / d.shape(), x = d.scale() * std::exp(e);
+  return std::isfinite(x) ? x : std::exp(std::log(d.scale()) + e);
+}
+
 double standardDeviationOf(const Pareto& d) {
   const double a = d.shape();
   if (!(a > 2)) return boost::math::standard_deviation(d);  // Boost's error
   return d.scale() * std::sqrt(a / (a - 2)) / (a - 1);
+}
+
+// Boost divides by x sigma sqrt(2 pi), which is subnormal for x near 0.
+double pdfOf(const LogNormal& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
+  const double z = (std::log(x) - d.location()) / d.scale();
+  return std::exp(-z * z / 2) / (d.scale() * 2.5066282746310002) / x;
 }
 
 double standardDeviationOf(const LogNormal& d) {

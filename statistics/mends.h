@@ -27,13 +27,19 @@ double boostCdf(const D& d, double x, bool upper) {
 // exp(t^2) erfc(t), without its underflow.
 double erfcx(double t);
 
-// The regularized incomplete gamma function P(a, x), or with upper Q(a, x):
-// Boost's, but for large a with x near it by Temme's expansion (Boost's
-// own, which Boost keeps to a band too narrow there: beside it its series
-// takes a term per unit of a / |x - a|, and gives up after 10^6), and for
-// large a with x small by its series in logs (Boost divides x^a by a gamma
-// function that overflows).
-double gammaP(double a, double x, bool upper);
+// The regularized incomplete gamma function P(a, x / scale), or with upper
+// Q(a, x / scale): Boost's, but for large a with x near it by Temme's
+// expansion (Boost's own, which Boost keeps to a band too narrow there:
+// beside it its series takes a term per unit of a / |x - a|, and gives up
+// after 10^6), for large a with x small by its series in logs (Boost divides
+// x^a by a gamma function that overflows), and where x / scale underflows by
+// its leading term in logs.
+double gammaP(double a, double x, bool upper, double scale = 1);
+
+// log B(a, b), and the regularized incomplete beta function I_x(a, b) where x
+// is below 1e-300 (its leading term x^a / (a B(a, b)), x in logs).
+double logBeta(double a, double b);
+double ibetaSmall(double a, double b, double logX);
 
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
@@ -70,6 +76,21 @@ double cdfOf(const Gamma& d, double x, bool upper);
 double cdfOf(const ChiSquared& d, double x, bool upper);
 double cdfOf(const InverseGamma& d, double x, bool upper);
 double cdfOf(const InverseChiSquared& d, double x, bool upper);
+
+// Densities, tails and quantiles in logs or in other forms, where Boost's
+// overflow, underflow or cancel at extreme parameters or far out (mends.cpp).
+double pdfOf(const InverseGamma& d, double x);
+double pdfOf(const InverseChiSquared& d, double x);
+double pdfOf(const InverseGaussian& d, double x);
+double pdfOf(const LogNormal& d, double x);
+double pdfOf(const Weibull& d, double x);
+double cdfOf(const Weibull& d, double x, bool upper);
+double quantileOf(const Weibull& d, double p);
+double quantileOf(const Pareto& d, double p);
+double pdfOf(const StudentsT& d, double x);
+double cdfOf(const StudentsT& d, double x, bool upper);
+double pdfOf(const FisherF& d, double x);
+double cdfOf(const FisherF& d, double x, bool upper);
 double meanOf(const Triangular& d);
 double standardDeviationOf(const Triangular& d);
 
@@ -112,8 +133,9 @@ bool upperTail(const D&, double, double&, double&) {
   return false;
 }
 
-// Moments that Boost computes with cancellation (kurtosis.cpp) or through a
-// square that overflows or underflows (mends.cpp).
+// Moments that Boost computes with cancellation or overflow (kurtosis.cpp)
+// or through a square that overflows or underflows (mends.cpp).
+double meanOf(const Weibull& d);
 double standardDeviationOf(const Weibull& d);
 double standardDeviationOf(const NonCentralT& d);
 double standardDeviationOf(const LogNormal& d);
@@ -203,7 +225,8 @@ double poissonMean(double mu, G g) {
 // guess that grow sixteenfold from firstStep (by default the larger of
 // |guess| and 1), each side's end approached by sixteenths of what is left
 // (at most 600 steps, the range of a double), then found by TOMS 748
-// (solveBracket) to 50 bits or to an absolute width of `within`. Throws
+// (solveBracket) to 50 bits, to an absolute width of `within`, or to two
+// neighbouring doubles (a root below the smallest subnormal). Throws
 // SearchFailed where f does not change sign on the support or gives NaN.
 template <class F>
 double bracketedRoot(F f, double guess, double lo, double hi, double within = 0, double firstStep = 0) {
@@ -229,8 +252,9 @@ double bracketedRoot(F f, double guess, double lo, double hi, double within = 0,
   if (fb == 0) return b;
   if (std::isnan(fa) || std::isnan(fb) || (fa < 0) == (fb < 0)) throw SearchFailed{NoRoot};
   boost::math::tools::eps_tolerance<double> bits(50);
-  return solveBracket(f, a, b, fa, fb,
-                      [&](double x, double y) { return bits(x, y) || std::fabs(x - y) <= within; });
+  return solveBracket(f, a, b, fa, fb, [&](double x, double y) {
+    return bits(x, y) || std::fabs(x - y) <= within || std::nextafter(x, y) == y;  // no double between
+  });
 }
 
 }  // namespace ZR::stats

@@ -12,6 +12,7 @@ boost::any makeNonCentralBeta(double alpha, double beta, double lambda) { return
 
 double cdfOf(const NonCentralBeta& d, double x, bool upper) {
   namespace bm = boost::math;
+  if (x == 0 || x == 1) return (x == 1) != upper ? 1 : 0;  // Boost's complement at 0 was 0
   const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2;
   if (upper || boost >= 1e-3 || !(x > 0 && x < 1) || mu > poissonSeriesMean) return boost;
