@@ -50,6 +50,20 @@ double pdfOf(const Geometric& d, double k) {
   return p * std::exp(k * std::log1p(-p));
 }
 
+// Boost's pdf (the beta function's derivative) underflows to 0 far out for a
+// tiny p, where the count's probability is an ordinary double: then in logs,
+// log Gamma(k + r) - log Gamma(k + 1) for k far above r as
+// (k + 1/2) log1p((r - 1) / (k + 1)) + (r - 1)(log(k + r) - 1) (Stirling's,
+// its next terms below r^2 / k^2).
+double pdfOf(const NegativeBinomial& d, double k) {
+  const double r = d.successes(), p = d.success_fraction();
+  if (k > 0 && std::isfinite(k) && largeShapes(r, k) && p > 0 && p < 1) return betaPowers(r, k, betaExcess(p, r, k)) / k;
+  const double boost = bm::pdf(d, k);
+  if (boost != 0 || !(k > 1e6 * std::fmax(r, 1.0)) || !std::isfinite(k)) return boost;
+  const double logRatio = (k + 0.5) * std::log1p((r - 1) / (k + 1)) + (r - 1) * (std::log(k + r) - 1);
+  return std::exp(logRatio - bm::lgamma(r) + r * std::log(p) + k * std::log1p(-p));
+}
+
 // Boost's incomplete gamma function gives up for large means (gammaP).
 double cdfOf(const Poisson& d, double k, bool upper) {
   if (!(k >= 0) || !std::isfinite(k)) return boostCdf(d, k, upper);
@@ -122,11 +136,14 @@ double discreteQuantile(const D& d, double p) {
 }
 
 // The binomial median is floor(n p) or the next count, so one cdf decides
-// (Boost's median is floor(n p), often not the median).
+// (Boost's median is floor(n p), often not the median). From 2^53 on n p is
+// whole, and a whole n p is the median, which spares a cdf Boost would take
+// minutes for.
 template <class D>
 double discreteMedian(const D& d) {
   if constexpr (std::is_same_v<D, Binomial>) {
     const double k = std::floor(d.trials() * d.success_fraction());
+    if (k >= 0x1p53) return k;
     return k == d.trials() || cdfOf(d, k, false) >= 0.5 ? k : k + 1;
   } else {
     return discreteQuantile(d, 0.5);

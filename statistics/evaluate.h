@@ -142,13 +142,9 @@ double cdfOf(const D& d, double x, bool upper) {
   return boostCdf(d, x, upper);
 }
 
-// Boost divides by 2 sd^2, which underflows for a tiny standard deviation;
-// its gamma density at 0 is 0 also where it is infinite (shape below 1).
+// Boost divides by 2 sd^2, which underflows for a tiny standard deviation.
 template <class D>
 double pdfOf(const D& d, double x) {
-  if constexpr (std::is_same_v<D, Gamma>) {
-    if (x == 0 && d.shape() < 1) return INFINITY;
-  }
   if constexpr (std::is_same_v<D, Normal>) {
     if (std::isfinite(x)) {
       const double z = (x - d.mean()) / d.standard_deviation();
@@ -276,10 +272,22 @@ double tailStatistic(const D& d, double x) {
 // Where Boost's root finding fails (or, for the inverse Gaussian, runs away,
 // and for the non-central t rests on a cdf that cancels and is slow), the
 // root of the cdf (its complement above one half) bracketed from a guess,
-// by steps from firstStep (bracketedRoot).
+// by steps from firstStep (bracketedRoot), by default the spread.
 template <class D>
 double bracketedQuantile(const D& d, double p, double guess, double firstStep = 0) {
   if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's answer or error
+  if (!(firstStep > 0)) {  // the spread, where there is one: the support's scale may be far from 1
+    if constexpr (std::is_same_v<D, Cauchy>) {
+      firstStep = d.scale();
+    } else {
+      try {
+        firstStep = standardDeviationOf(d);
+      } catch (const std::exception&) {  // no spread
+      } catch (const SearchFailed&) {
+      }
+    }
+    if (!(firstStep > 0 && std::isfinite(firstStep))) firstStep = 0;
+  }
   const bool upper = p > 0.5;
   const double q = upper ? 1 - p : p;
   const auto support = boost::math::support(d);
@@ -314,7 +322,16 @@ double quantileOf(const D& d, double p) {
     return bracketedQuantile(d, p, guess, std::fmax(1e-6 * std::fabs(guess), DBL_MIN));
   } else {
     try {
-      return bm::quantile(d, p);
+      const double root = bm::quantile(d, p);
+      if constexpr (std::is_same_v<D, Beta> || std::is_same_v<D, FisherF>) {
+        // Boost's root of its own cdf, polished on the cdf of large shapes (ibetaLarge)
+        bool large;
+        if constexpr (std::is_same_v<D, Beta>) large = largeShapes(d.alpha(), d.beta());
+        else large = largeShapes(d.degrees_of_freedom1() / 2, d.degrees_of_freedom2() / 2);
+        if (large && p > 0 && p < 1 && std::isfinite(root))
+          return bracketedQuantile(d, p, root, std::fmax(1e-3 * standardDeviationOf(d), DBL_MIN));
+      }
+      return root;
     } catch (const bm::evaluation_error&) {
       double guess = 1;
       if constexpr (std::is_same_v<D, Cauchy>) {

@@ -2,6 +2,8 @@
 // closed form, and the inverse Gaussian's cdf.
 #include "statistics/mends.h"
 
+#include <boost/math/distributions/beta.hpp>
+#include <boost/math/distributions/binomial.hpp>
 #include <boost/math/distributions/cauchy.hpp>
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/exponential.hpp>
@@ -13,6 +15,7 @@
 #include <boost/math/distributions/inverse_gaussian.hpp>
 #include <boost/math/distributions/laplace.hpp>
 #include <boost/math/distributions/logistic.hpp>
+#include <boost/math/distributions/negative_binomial.hpp>
 #include <boost/math/distributions/lognormal.hpp>
 #include <boost/math/distributions/normal.hpp>
 #include <boost/math/distributions/pareto.hpp>
@@ -82,6 +85,96 @@ double logBeta(double a, double b) {
 
 double ibetaSmall(double a, double b, double logX) { return std::exp(a * logX - std::log(a) - logBeta(a, b)); }
 
+bool largeShapes(double p, double q) { return std::fmin(p, q) >= 1e8 && std::isfinite(p + q); }
+
+// x q - (1 - x) p in two doubles each: 1 - x by Fast2Sum, the products by fma.
+double betaExcess(double x, double p, double q) {
+  const double yHigh = 1 - x, yLow = (1 - yHigh) - x;
+  const double xq = x * q, xqLow = std::fma(x, q, -xq), yp = yHigh * p, ypLow = std::fma(yHigh, p, -yp);
+  return (xq - yp) + (xqLow - ypLow - yLow * p);
+}
+
+namespace {
+
+// (log1pmx(z) + z^2 / 2) / z^3 = 1/3 - z/4 + z^2/5 - ..., by its series near 0.
+double log1pmxCubic(double z) {
+  if (std::fabs(z) >= 0.1) return (boost::math::log1pmx(z) + z * z / 2) / (z * z * z);
+  double sum = 0, power = 1;
+  for (int k = 0; k < 18; ++k, power *= -z) sum += power / (k + 3);
+  return sum;
+}
+
+// L = -(p log1pmx(N / p) + q log1pmx(-N / q)), where x^p (1 - x)^q is
+// e^-L times its value at the mean.
+double betaExponent(double p, double q, double excess) {
+  return -(p * boost::math::log1pmx(excess / p) + q * boost::math::log1pmx(-excess / q));
+}
+
+// Gamma(p + q) / (Gamma(p) Gamma(q)) over Stirling's forms of the three, with
+// p and q from 1e8 on (the next terms are below 1e-26).
+double stirlingRatio(double p, double q) { return std::exp(1 / (12 * (p + q)) - 1 / (12 * p) - 1 / (12 * q)); }
+
+}  // namespace
+
+// I = erfc(-H / sqrt 2) / 2 + e^-L (1 / H - 1 / z) / sqrt(2 pi), with H =
+// sign(N) sqrt(2 L) and z = N / sqrt(p q / (p + q)) the normal score; the
+// difference as (z^2 - H^2) / (H z (z + H)), z^2 - H^2 by log1pmxCubic
+// (both are near 1 / N at the mean, where the term tends to a limit).
+double ibetaLarge(double p, double q, double excess, bool upper) {
+  if (upper) std::swap(p, q), excess = -excess;
+  if (excess <= -p) return 0;  // x = 0
+  if (excess >= q) return 1;   // x = 1
+  const double L = betaExponent(p, q, excess), spread = std::sqrt(p * q / (p + q));
+  double term;
+  if (excess == 0) {
+    term = (1 / (p * p) - 1 / (q * q)) * spread * spread * spread / 3;
+  } else {
+    const double h = std::copysign(std::sqrt(2 * L), excess), z = excess / spread;
+    const double d = excess / p, e = -excess / q;
+    term = 2 * excess * excess * excess * (log1pmxCubic(d) / (p * p) - log1pmxCubic(e) / (q * q)) / (h * z * (z + h));
+  }
+  return std::erfc(-std::copysign(std::sqrt(L), excess)) / 2 + std::exp(-L) * term / std::sqrt(2 * pi);
+}
+
+double betaPowers(double p, double q, double excess) {
+  if (excess <= -p || excess >= q) return 0;
+  return std::exp(-betaExponent(p, q, excess)) * stirlingRatio(p, q) * std::sqrt(p * q / (2 * pi * (p + q)));
+}
+
+// The beta, binomial, negative binomial and F kinds through these where both
+// shapes are large: the beta's at x, the binomial's I_pi(k + 1, n - k) for
+// the upper tail (its probability k^pi (1-pi)^(n-k) n / (k (n - k) B(k, n - k))),
+// the negative binomial's I_pi(r, k + 1).
+double pdfOf(const Beta& d, double x) {
+  const double a = d.alpha(), b = d.beta();
+  if (!(x > 0 && x < 1) || !largeShapes(a, b)) return boost::math::pdf(d, x);
+  return betaPowers(a, b, betaExcess(x, a, b)) / (x * (1 - x));
+}
+
+double cdfOf(const Beta& d, double x, bool upper) {
+  const double a = d.alpha(), b = d.beta();
+  if (!(x > 0 && x < 1) || !largeShapes(a, b)) return boostCdf(d, x, upper);
+  return ibetaLarge(a, b, betaExcess(x, a, b), upper);
+}
+
+double pdfOf(const Binomial& d, double k) {
+  const double n = d.trials(), p = d.success_fraction();
+  if (!(k > 0 && k < n) || !largeShapes(k, n - k) || !(p > 0 && p < 1)) return boost::math::pdf(d, k);
+  return betaPowers(k, n - k, betaExcess(p, k, n - k)) * (n / (k * (n - k)));
+}
+
+double cdfOf(const Binomial& d, double k, bool upper) {
+  const double n = d.trials(), p = d.success_fraction();
+  if (!(k >= 0 && k < n) || !largeShapes(k + 1, n - k) || !(p > 0 && p < 1)) return boostCdf(d, k, upper);
+  return ibetaLarge(k + 1, n - k, betaExcess(p, k + 1, n - k), !upper);
+}
+
+double cdfOf(const NegativeBinomial& d, double k, bool upper) {
+  const double r = d.successes(), p = d.success_fraction();
+  if (!(k >= 0) || !largeShapes(r, k + 1) || !(p > 0 && p < 1)) return boostCdf(d, k, upper);
+  return ibetaLarge(r, k + 1, betaExcess(p, r, k + 1), upper);
+}
+
 namespace {
 
 // -d/du erfcx(u) = 2 / sqrt(pi) - 2 u erfcx(u); from 5 on, where that
@@ -106,6 +199,29 @@ double erfcxDrop(double t, double h) {
 
 }  // namespace
 
+namespace {
+
+// The gamma density of shape a at x / scale, over the scale; in logs where
+// x / scale underflows (Boost's derivative overflowed there for a below 1).
+double gammaDensity(double a, double x, double scale) {
+  const double z = x / scale;
+  if (!(x > 0 && z < DBL_MIN)) return boost::math::gamma_p_derivative(a, z) / scale;
+  return std::exp((a - 1) * (std::log(x) - std::log(scale)) - boost::math::lgamma(a) - std::log(scale));
+}
+
+}  // namespace
+
+double pdfOf(const Gamma& d, double x) {
+  if (!(x > 0) || !std::isfinite(x)) return x == 0 && d.shape() < 1 ? INFINITY : boost::math::pdf(d, x);
+  return gammaDensity(d.shape(), x, d.scale());
+}
+
+double pdfOf(const ChiSquared& d, double x) {
+  if (!(x > 0) || !std::isfinite(x))
+    return x == 0 && d.degrees_of_freedom() < 2 ? INFINITY : boost::math::pdf(d, x);
+  return gammaDensity(d.degrees_of_freedom() / 2, x, 2);
+}
+
 double cdfOf(const Gamma& d, double x, bool upper) {
   if (!(x >= 0) || !std::isfinite(x)) return boostCdf(d, x, upper);  // the end, or Boost's error
   return gammaP(d.shape(), x, upper, d.scale());
@@ -129,17 +245,32 @@ double cdfOf(const InverseChiSquared& d, double x, bool upper) {
 }
 
 // The inverse gamma pdf is the gamma's at z = scale / x times z / x (Boost
-// divides by x^2, which underflows).
+// divides by x^2, which underflows); where that product leaves the normal
+// doubles, z^shape e^-z / (Gamma(shape) x) in logs.
+namespace {
+
+double inverseGammaDensity(double a, double scale, double x) {
+  const double z = scale / x;
+  if (std::isinf(z)) return 0;
+  try {
+    const double density = boost::math::gamma_p_derivative(a, z) * (z / x);
+    if (density >= DBL_MIN && std::isfinite(density)) return density;
+  } catch (const std::overflow_error&) {  // z^(shape - 1) beyond the doubles
+  }
+  return std::exp(a * (std::log(scale) - std::log(x)) - z - boost::math::lgamma(a) - std::log(x));
+}
+
+}  // namespace
+
 double pdfOf(const InverseGamma& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
-  const double z = d.scale() / x;
-  return boost::math::gamma_p_derivative(d.shape(), z) * (z / x);
+  return inverseGammaDensity(d.shape(), d.scale(), x);
 }
 
 double pdfOf(const InverseChiSquared& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
-  const double v = d.degrees_of_freedom(), z = v / 2 * d.scale() / x;
-  return boost::math::gamma_p_derivative(v / 2, z) * (z / x);
+  const double v = d.degrees_of_freedom();
+  return inverseGammaDensity(v / 2, v / 2 * d.scale(), x);
 }
 
 // Student's t where x^2 / v is beyond 1e200: in logs, its tail the incomplete
@@ -164,6 +295,13 @@ double cdfOf(const StudentsT& d, double x, bool upper) {
 // of d1 x / (d1 x + d2) or of its complement by its leading term in logs, and
 // the pdf y^(d1/2) (1 - y)^(d2/2) / (x B) in logs (Boost formed the ratio, and
 // its beta derivative lost digits there).
+namespace {
+
+// The excess of y = a x / (a x + b) for shapes a and b: a b (x - 1) / (a x + b).
+double fisherExcess(double a, double b, double x) { return (x - 1) / (x / b + 1 / a); }
+
+}  // namespace
+
 double cdfOf(const FisherF& d, double x, bool upper) {
   if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double a = d.degrees_of_freedom1() / 2, b = d.degrees_of_freedom2() / 2;
@@ -176,6 +314,7 @@ double cdfOf(const FisherF& d, double x, bool upper) {
     const double small = ibetaSmall(b, a, -logRatio);
     return upper ? small : 1 - small;
   }
+  if (largeShapes(a, b)) return ibetaLarge(a, b, fisherExcess(a, b, x), upper);
   return boostCdf(d, x, upper);
 }
 
@@ -183,7 +322,8 @@ double pdfOf(const FisherF& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
   const double a = d.degrees_of_freedom1() / 2, b = d.degrees_of_freedom2() / 2;
   const double logRatio = std::log(a) + std::log(x) - std::log(b);
-  if (std::fabs(logRatio) < 460) return boost::math::pdf(d, x);
+  if (std::fabs(logRatio) < 460)
+    return largeShapes(a, b) ? betaPowers(a, b, fisherExcess(a, b, x)) / x : boost::math::pdf(d, x);
   // log(1 + r), r = d1 x / d2
   const double logSum = logRatio > 0 ? logRatio + std::log1p(std::exp(-logRatio)) : std::log1p(std::exp(logRatio));
   return std::exp(a * (logRatio - logSum) - b * logSum - std::log(x) - logBeta(a, b));
@@ -272,8 +412,8 @@ double cdfOf(const Weibull& d, double x, bool upper) {
 
 double quantileOf(const Weibull& d, double p) {
   if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);
-  const double z = -(p < 0.5 ? std::log1p(-p) : std::log(1 - p));
-  return d.scale() * std::exp(std::log(z) / d.shape());
+  const double e = std::log(-(p < 0.5 ? std::log1p(-p) : std::log(1 - p))) / d.shape(), x = d.scale() * std::exp(e);
+  return x > 0 && std::isfinite(x) ? x : std::exp(std::log(d.scale()) + e);  // the power under- or overflows
 }
 
 bool upperTail(const Weibull& d, double x, double& hazard, double& cumHazard) {

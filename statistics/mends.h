@@ -41,6 +41,18 @@ double gammaP(double a, double x, bool upper, double scale = 1);
 double logBeta(double a, double b);
 double ibetaSmall(double a, double b, double logX);
 
+// Where both shapes p and q are from 1e8 on, Boost's incomplete beta function
+// and its derivative lose up to 1e-7 (its power terms cancel in long double):
+// there by Temme's uniform expansion, whose next term is below 1e-13 there.
+// Its argument x enters as the excess N = x q - (1 - x) p, that is
+// (p + q) (x - p / (p + q)), formed without rounding x's distance from the
+// mean (betaExcess). ibetaLarge is I_x(p, q), with upper its complement;
+// betaPowers is x^p (1 - x)^q / B(p, q).
+bool largeShapes(double p, double q);
+double betaExcess(double x, double p, double q);
+double ibetaLarge(double p, double q, double excess, bool upper);
+double betaPowers(double p, double q, double excess);
+
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
 double cdfOf(const NonCentralT& d, double x, bool upper);
@@ -69,6 +81,7 @@ double pdfOf(const Triangular& d, double x);
 double cdfOf(const Triangular& d, double x, bool upper);
 double quantileOf(const Triangular& d, double p);
 double pdfOf(const Geometric& d, double k);
+double pdfOf(const NegativeBinomial& d, double k);
 
 // The kinds whose cdf is an incomplete gamma function, through gammaP.
 double cdfOf(const Poisson& d, double k, bool upper);
@@ -79,6 +92,8 @@ double cdfOf(const InverseChiSquared& d, double x, bool upper);
 
 // Densities, tails and quantiles in logs or in other forms, where Boost's
 // overflow, underflow or cancel at extreme parameters or far out (mends.cpp).
+double pdfOf(const Gamma& d, double x);
+double pdfOf(const ChiSquared& d, double x);
 double pdfOf(const InverseGamma& d, double x);
 double pdfOf(const InverseChiSquared& d, double x);
 double pdfOf(const InverseGaussian& d, double x);
@@ -91,6 +106,11 @@ double pdfOf(const StudentsT& d, double x);
 double cdfOf(const StudentsT& d, double x, bool upper);
 double pdfOf(const FisherF& d, double x);
 double cdfOf(const FisherF& d, double x, bool upper);
+double pdfOf(const Beta& d, double x);
+double cdfOf(const Beta& d, double x, bool upper);
+double pdfOf(const Binomial& d, double k);
+double cdfOf(const Binomial& d, double k, bool upper);
+double cdfOf(const NegativeBinomial& d, double k, bool upper);
 double meanOf(const Triangular& d);
 double standardDeviationOf(const Triangular& d);
 
@@ -227,7 +247,8 @@ double poissonMean(double mu, G g) {
 // (at most 600 steps, the range of a double), then found by TOMS 748
 // (solveBracket) to 50 bits, to an absolute width of `within`, or to two
 // neighbouring doubles (a root below the smallest subnormal). Throws
-// SearchFailed where f does not change sign on the support or gives NaN.
+// SearchFailed where f does not change sign on the support or gives NaN, as
+// not finite where the root lies beyond the largest double.
 template <class F>
 double bracketedRoot(F f, double guess, double lo, double hi, double within = 0, double firstStep = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
@@ -235,22 +256,25 @@ double bracketedRoot(F f, double guess, double lo, double hi, double within = 0,
   double a = guess, b = guess, fa = f(guess), fb = fa;
   if (fa == 0) return guess;
   double step = firstStep > 0 ? firstStep : std::fmax(std::fabs(guess), 1.0);
+  bool beyond = false;  // the root lies beyond the largest double
   for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i, step *= 16) {
     if (fb < 0) {  // the root lies above
       a = b, fa = fb;
       b = b + step < hi ? b + step : hi - (hi - b) / 16;
-      if (!std::isfinite(b) || b == a) break;
+      beyond = !std::isfinite(b);
+      if (beyond || b == a) break;
       fb = f(b);
     } else {
       b = a, fb = fa;
       a = a - step > lo ? a - step : lo + (a - lo) / 16;
-      if (!std::isfinite(a) || a == b) break;
+      beyond = !std::isfinite(a);
+      if (beyond || a == b) break;
       fa = f(a);
     }
   }
   if (fa == 0) return a;
   if (fb == 0) return b;
-  if (std::isnan(fa) || std::isnan(fb) || (fa < 0) == (fb < 0)) throw SearchFailed{NoRoot};
+  if (std::isnan(fa) || std::isnan(fb) || (fa < 0) == (fb < 0)) throw SearchFailed{beyond ? NotFinite : NoRoot};
   boost::math::tools::eps_tolerance<double> bits(50);
   return solveBracket(f, a, b, fa, fb, [&](double x, double y) {
     return bits(x, y) || std::fabs(x - y) <= within || std::nextafter(x, y) == y;  // no double between

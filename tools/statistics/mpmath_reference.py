@@ -57,11 +57,12 @@ def _long_hypsum(p, q, *args, **kwargs):
 mp.mp.hypsum = _long_hypsum
 
 
-def ibeta(a, b, x, xc=None):
+def ibeta(a, b, x, xc=None, swapped=False):
     """The regularized incomplete beta function I_x(a, b), xc = 1 - x given
     exactly where x rounds near 1. Large shapes by its continued fraction
     (modified Lentz), which needs about sqrt(a + b) terms where mpmath's
     series needs about a + b."""
+    log_xc = mp.log1p(-x) if xc is None else mp.log(xc)
     xc = 1 - x if xc is None else xc
     if x <= 0:
         return mpf(0)
@@ -71,8 +72,8 @@ def ibeta(a, b, x, xc=None):
         if x > 0.5:
             return 1 - mp.betainc(b, a, 0, xc, regularized=True)
         return mp.betainc(a, b, 0, x, regularized=True)
-    if x > (a + 1) / (a + b + 2):
-        return 1 - ibeta(b, a, xc, x)
+    if x > (a + 1) / (a + b + 2) and not swapped:
+        return 1 - ibeta(b, a, xc, x, True)
     tiny, eps = mpf(10) ** -(mp.mp.dps * 3), mpf(10) ** -(mp.mp.dps + 5)
     c, d = mpf(1), 1 - (a + b) * x / (a + 1)
     d = 1 / (d if abs(d) > tiny else tiny)
@@ -87,7 +88,7 @@ def ibeta(a, b, x, xc=None):
             h *= d * c
         if abs(d * c - 1) < eps:
             break
-    front = mp.exp(a * mp.log(x) + b * mp.log(xc) - mp.log(a) - log_beta(a, b))
+    front = mp.exp(a * mp.log(x) + b * log_xc - mp.log(a) - log_beta(a, b))
     return front * h
 
 
@@ -363,8 +364,8 @@ class InverseGamma(Dist):
     lo = 0
     def __init__(s, a, b): s.a, s.b = mpf(a), mpf(b)
     def pdf(s, x): return mp.exp(s.a * mp.log(s.b / x) - s.b / x - mp.loggamma(s.a)) / x if x > 0 else mpf(0)
-    def cdf(s, x): return gamma_tail(s.a, s.b / x, True)
-    def sf(s, x): return gamma_tail(s.a, s.b / x, False)
+    def cdf(s, x): return gamma_tail(s.a, s.b / x, True) if x > 0 else mpf(0)
+    def sf(s, x): return gamma_tail(s.a, s.b / x, False) if x > 0 else mpf(1)
     def mean(s): return s.b / (s.a - 1) if s.a > 1 else None
     def var(s): return s.b ** 2 / ((s.a - 1) ** 2 * (s.a - 2)) if s.a > 2 else None
     def mode(s): return s.b / (s.a + 1)
@@ -382,8 +383,16 @@ class InverseGaussian(Dist):
         r = mp.sqrt(s.l / x)
         return r * (x / s.m - 1), r * (x / s.m + 1)
     def pdf(s, x): return mp.sqrt(s.l / (2 * mp.pi * x ** 3)) * mp.exp(-s.l * (x - s.m) ** 2 / (2 * s.m ** 2 * x)) if x > 0 else mpf(0)
-    def cdf(s, x): a, b = s.z(x); return mp.ncdf(a) + mp.exp(2 * s.l / s.m) * mp.ncdf(-b)
+    def cdf(s, x):
+        if x <= 0:
+            return mpf(0)
+        a, b = s.z(x)
+        if a < -1e8:  # below exp(-5e15), and past what mpmath's ncdf takes
+            return mpf(0)
+        return mp.ncdf(a) + mp.exp(2 * s.l / s.m) * mp.ncdf(-b)
     def sf(s, x):
+        if x <= 0 or s.z(x)[0] < -1e8:
+            return mpf(1)
         # a difference of terms about exp(-a^2 / 2) that cancels to (b - a) / a
         # of them: a^2 / 2 needs that many more digits, and then its own
         with mp.workdps(15):
@@ -563,8 +572,16 @@ class NonCentralT(Dist):
             hi += hi - lo
         pts = mp.linspace(lo, hi, 41)
         return mp.exp(top) * mp.quad(lambda w: mp.exp(logf(w) - top), pts)
-    def cdf(s, x): return s.integral(x, "cdf")
-    def sf(s, x): return s.integral(x, "sf")
+    # P(T > x) <= Phi(d) for x >= 0 and d <= 0 (and its mirror): 1 where that
+    # bound is below the working precision
+    def cdf(s, x):
+        if x >= 0 and s.d <= 0 and mp.ncdf(s.d) < mpf(10) ** -(mp.mp.dps + 5):
+            return mpf(1)
+        return s.integral(x, "cdf")
+    def sf(s, x):
+        if x <= 0 and s.d >= 0 and mp.ncdf(-s.d) < mpf(10) ** -(mp.mp.dps + 5):
+            return mpf(1)
+        return s.integral(x, "sf")
     def pdf(s, x): return s.integral(x, "pdf")
     def raw(s, r):
         z = [mpf(1), s.d, s.d ** 2 + 1, s.d ** 3 + 3 * s.d, s.d ** 4 + 6 * s.d ** 2 + 3][r]
@@ -850,7 +867,8 @@ KINDS = [
 
 CLASSES = {ctor: cls for ctor, cls, _ in KINDS}
 
-# Hard cases found before: (constructor, parameters, statistic, argument).
+# Hard cases found before: (constructor, parameters, statistic, argument[,
+# tolerance]).
 HARD = [
     ("stat_distrInverseGaussian", (1, 0.01), "stat_quantile", 0.9),
     ("stat_distrInverseGaussian", (1, 0.001), "stat_quantile", 0.999999),
@@ -893,7 +911,8 @@ HARD = [
      0.999999999999),
     # cancellation near an end, and in the inverse Gaussian's mode and tail
     ("stat_distrTriangular", (0, 0, 1), "stat_quantile", 1e-20),
-    ("stat_distrTriangular", (0, 0, 1), "stat_quantile", 1e-10),
+    ("stat_distrTriangular", (0, 0, 1), "stat_quantile", 3e-10, ORDINARY),
+    ("stat_distrTriangular", (-1, 0, 0), "stat_quantile", 1 - 2 ** -40, ORDINARY),
     ("stat_distrInverseGaussian", (1, 1e-6), "stat_mode", None),
     ("stat_distrInverseGaussian", (66.14916147834711, 2.895220473194363e-06), "stat_mode", None),
     ("stat_distrInverseGaussian", (6.553709497785286, 0.009475579724840996), "stat_cumHazard",
@@ -907,6 +926,23 @@ HARD = [
     ("stat_distrNonCentralT", (62514.166294625706, 15.196054338505729), "stat_quantile", 1e-6),
     ("stat_distrNonCentralT", (62514.166294625706, 15.196054338505729), "stat_quantile", 1e-20),
     ("stat_distrNonCentralT", (2, 50), "stat_quantile", 1e-200),
+    # the incomplete beta function and its derivative where both shapes are large
+    ("stat_distrBeta", (1e13, 1e13), "stat_cdf", 0.5, 1e-14),
+    ("stat_distrBeta", (1e12, 1e12), "stat_pdf", 0.5, 1e-13),
+    ("stat_distrBeta", (1e12, 1e12), "stat_cdf", 0.5000001060660172, 1e-13),
+    ("stat_distrBeta", (1e12, 1e12), "stat_quantile", 0.3, 1e-13),
+    ("stat_distrBeta", (1e12, 1e9), "stat_cdf", 0.99900099900099903, 1e-13),
+    ("stat_distrBeta", (1e12, 1e9), "stat_pdf", 0.999, 1e-11),
+    ("stat_distrBeta", (1e9, 1e8), "stat_cdf", 0.9090614087, 1e-13),
+    ("stat_distrBinomial", (2e12, 0.5), "stat_pdf", 1e12, 1e-13),
+    ("stat_distrBinomial", (2e12, 0.5), "stat_cdf", 1e12, 1e-13),
+    ("stat_distrBinomial", (2e12, 0.5), "stat_median", None, 0),
+    ("stat_distrBinomial", (3e11, 0.3), "stat_quantile", 0.999, 0),
+    ("stat_distrNegativeBinomial", (1e12, 0.5), "stat_pdf", 1e12, 1e-13),
+    ("stat_distrNegativeBinomial", (1e13, 0.5), "stat_cdf", 9999999999999, 1e-13),
+    ("stat_distrF", (2e12, 2e12), "stat_pdf", 1, 1e-13),
+    ("stat_distrF", (2e12, 6e11), "stat_cdf", 1.000001, 1e-13),
+    ("stat_distrF", (2e12, 6e11), "stat_quantile", 0.999, 1e-13),
 ]
 
 # Statistics the system refuses whatever the parameters.
@@ -1043,8 +1079,8 @@ def task_rows(task):
         _, ctor, params = task
         kind_rows(table, ctor, CLASSES[ctor], params)
     else:
-        _, ctor, params, stat, x = task
-        tolerance = TAIL if stat in ("stat_cdf", "stat_quantile") else ORDINARY
+        _, ctor, params, stat, x, *given = task
+        tolerance = given[0] if given else TAIL if stat in ("stat_cdf", "stat_quantile") else ORDINARY
         table.row(ctor, params, CLASSES[ctor], stat, x, tolerance, 0.0)
     return out.getvalue()
 

@@ -4,7 +4,7 @@
 Run by hand with Debian's python3-mpmath from the top of the work tree, after
 building build/host/xlhost and the add-in:
 
-    /usr/bin/python3 tools/statistics/probe.py --seed 1 --points 6 --jobs 3
+    /usr/bin/python3 tools/statistics/probe.py --seed 1 --points 6 --slow-points 2 --jobs 3
 
 It draws parameter points of its own for every kind (seeded: ordinary
 magnitudes, extreme ones, and fixed extremes such as narrow distributions far
@@ -41,6 +41,7 @@ DBL_MAX, DBL_MIN = 1.7976931348623157e308, 2.2250738585072014e-308
 ORDINARY, TAIL = 1e-9, 1e-6
 PROBABILITIES = [1e-300, 1e-100, 1e-20, 1e-10, 1e-3, 0.25, 0.3, 0.5, 0.75, 0.9, 1 - 1e-6, 1 - 1e-12,
                  1 - 2.0 ** -52]
+FEWER = [1e-300, 1e-10, 0.25, 0.5, 0.75, 1 - 1e-12]  # for the slow kinds
 MOMENTS = ["stat_mean", "stat_stddev", "stat_mode", "stat_median", "stat_kurtosis"]
 POINTWISE = ["stat_pdf", "stat_cdf", "stat_hazard", "stat_cumHazard"]
 
@@ -110,7 +111,7 @@ def draw(ctor, rng, extreme):
         return P(), P()
     if ctor == "stat_distrPareto":
         return S(), P()
-    L = lambda: magnitude(rng, extreme, -10, 4)  # noqa: E731  (the reference sums a term per unit)
+    L = lambda: magnitude(rng, extreme, -10, 3)  # noqa: E731  (the reference sums a term per unit)
     if ctor == "stat_distrNonCentralBeta":
         return S(), S(), L()
     if ctor == "stat_distrNonCentralChiSquared":
@@ -361,6 +362,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--points", type=int, default=4, help="random points per kind (half extreme)")
+    parser.add_argument("--slow-points", type=int, default=2,
+                        help="random points of the non-central kinds, whose reference is slow (fewer quantiles)")
     parser.add_argument("--jobs", type=int, default=3)
     parser.add_argument("--xlhost", default="build/host/xlhost")
     parser.add_argument("kinds", nargs="*", help="constructors to probe (default: all)")
@@ -368,17 +371,18 @@ def main():
     rng = random.Random(args.seed)
     points = []
     for ctor, _, _ in ref.KINDS:
-        drawn = [draw(ctor, rng, i % 2 == 1) for i in range(args.points)] + FIXED.get(ctor, [])
+        count = args.slow_points if ctor in SLOW else args.points
+        drawn = [draw(ctor, rng, i % 2 == 1) for i in range(count)] + FIXED.get(ctor, [])
         if not args.kinds or ctor in args.kinds:
             points += [(ctor, tuple(p)) for p in drawn]
     with tempfile.TemporaryDirectory() as folder:
         first = [(c, a, s, None) for c, a in points for s in MOMENTS]
-        first += [(c, a, "stat_quantile", p) for c, a in points for p in PROBABILITIES]
+        first += [(c, a, "stat_quantile", p) for c, a in points for p in (FEWER if c in SLOW else PROBABILITIES)]
         values = dict(zip([(c, a, s, x) for c, a, s, x in first], calculate(args.xlhost, folder, first)))
         second, tails = [], {}
         for c, a in points:
             xs = []
-            for p in PROBABILITIES:
+            for p in FEWER if c in SLOW else PROBABILITIES:
                 q = values[(c, a, "stat_quantile", p)]
                 if isinstance(q, float) and math.isfinite(q):
                     xs.append((q, min(p, 1 - p) < 1e-8))
