@@ -124,7 +124,7 @@ const std::pair<const char*, std::function<double()>> slowest[] = {
     {"BinomialQuantileOnBound", [] { return quantile(ZR::stats::makeBinomial(2e13, 0.5), 0.5); }},
     {"NegativeBinomialCdfOnBound",
      [] { return cdf(ZR::stats::makeNegativeBinomial(1e13, 0.5), 1e13 - 1); }},
-    {"NegativeBinomialLongRounding",
+    {"NegativeBinomialQuantileNearOne",
      [] { return quantile(ZR::stats::makeNegativeBinomial(1, 1e-4), std::nextafter(1.0, 0.0)); }},
     {"HypergeometricQuantileOnBound",
      [] { return quantile(ZR::stats::makeHypergeometric(1, 1, 1000000), 0.5); }},

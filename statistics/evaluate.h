@@ -41,17 +41,12 @@ double fullKurtosis(const D& d) {
   return boost::math::kurtosis(d);
 }
 
-// Boost rounds the quantile of these kinds to a whole number in steps of one
-// from a real-valued root; from 2^53 on a step changes nothing and the loop
-// never ends. True, with the root in root, when the quantile lies that far
-// out: every double there is whole already (discrete.cpp).
-bool quantileBeyondSteps(const Binomial& d, double p, double& root);
-bool quantileBeyondSteps(const NegativeBinomial& d, double p, double& root);
-bool quantileBeyondSteps(const Poisson& d, double p, double& root);
+// The quantile of a discrete kind: the smallest count k with F(k) >= p,
+// and the median so (discrete.cpp).
 template <class D>
-bool quantileBeyondSteps(const D&, double, double&) {
-  return false;
-}
+double discreteQuantile(const D& d, double p);
+template <class D>
+double discreteMedian(const D& d);
 
 // The shapes Boost's incomplete beta function gets for the cdf at k.
 template <class D>
@@ -86,20 +81,6 @@ struct EitherShape {
   static bool holds(const D& d, double) {
     const auto [a, b] = shapesAt(d, 0);
     return a > largeShape || b > largeShape;
-  }
-};
-
-// Quantiles beyond 2^53 are Boost's real-valued root, found without steps.
-struct LongRounding {
-  template <class D>
-  static bool holds(const D& d, double p) {
-    if (!(p > 0 && p < 1)) return false;  // Boost's own answer or error
-    double spread = boost::math::standard_deviation(d);
-    if constexpr (std::is_same_v<D, NegativeBinomial>)
-      spread = std::max(spread, 1 / d.success_fraction());
-    const double steps = (std::nextafter(p, 1.0) - p) / std::min(p, 1 - p) * spread;
-    double root = 0;
-    return steps > longSteps && !quantileBeyondSteps(d, p, root);
   }
 };
 
@@ -161,13 +142,9 @@ double cdfOf(const D& d, double x, bool upper) {
   return boostCdf(d, x, upper);
 }
 
-// Boost divides by 2 sd^2, which underflows for a tiny standard deviation;
-// its gamma density at 0 is 0 also where it is infinite (shape below 1).
+// Boost divides by 2 sd^2, which underflows for a tiny standard deviation.
 template <class D>
 double pdfOf(const D& d, double x) {
-  if constexpr (std::is_same_v<D, Gamma>) {
-    if (x == 0 && d.shape() < 1) return INFINITY;
-  }
   if constexpr (std::is_same_v<D, Normal>) {
     if (std::isfinite(x)) {
       const double z = (x - d.mean()) / d.standard_deviation();
@@ -178,24 +155,58 @@ double pdfOf(const D& d, double x) {
 }
 
 // A Pareto shape of 1 or less has no finite mean (Boost gives the largest
-// double).
+// double); Boost multiplies the hypergeometric's counts in 32 bits.
 template <class D>
 double meanOf(const D& d) {
   if constexpr (std::is_same_v<D, Pareto>) {
     if (!(d.shape() > 1)) throw "StatsUtils::mean - infinite for a Pareto shape of 1 or less";
   }
+  if constexpr (std::is_same_v<D, Hypergeometric>) {
+    return static_cast<double>(d.defective()) * d.sample_count() / d.total();
+  }
   return boost::math::mean(d);
 }
 
+// Boost takes the root of the variance, which overflows or underflows where
+// the spread itself is an ordinary double: here in forms without the square
+// (where the moment exists; else Boost's error). A hypergeometric population
+// of one has no spread (Boost's 0 / 0).
 template <class D>
 double standardDeviationOf(const D& d) {
-  return boost::math::standard_deviation(d);
+  namespace bm = boost::math;
+  if constexpr (std::is_same_v<D, Gamma>) {
+    return std::sqrt(d.shape()) * d.scale();
+  } else if constexpr (std::is_same_v<D, ChiSquared>) {
+    return rootTwo * std::sqrt(d.degrees_of_freedom());
+  } else if constexpr (std::is_same_v<D, Logistic>) {
+    return d.scale() * (pi / 1.7320508075688772);
+  } else if constexpr (std::is_same_v<D, Geometric>) {
+    return std::sqrt(1 - d.success_fraction()) / d.success_fraction();
+  } else if constexpr (std::is_same_v<D, NegativeBinomial>) {
+    return std::sqrt(d.successes() * (1 - d.success_fraction())) / d.success_fraction();
+  } else if constexpr (std::is_same_v<D, InverseGaussian>) {
+    return d.mean() * std::sqrt(d.mean()) / std::sqrt(d.scale());
+  } else if constexpr (std::is_same_v<D, InverseGamma>) {
+    const double a = d.shape();
+    return a > 2 ? d.scale() / ((a - 1) * std::sqrt(a - 2)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, InverseChiSquared>) {
+    const double v = d.degrees_of_freedom();
+    return v > 4 ? d.scale() * (v / (v - 2)) * std::sqrt(2 / (v - 4)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, FisherF>) {
+    const double d1 = d.degrees_of_freedom1(), d2 = d.degrees_of_freedom2();
+    return d2 > 4 ? d2 / (d2 - 2) * std::sqrt(2 * ((d2 - 2) / d1 + 1) / (d2 - 4)) : bm::standard_deviation(d);
+  } else if constexpr (std::is_same_v<D, Hypergeometric>) {
+    return d.total() == 1 ? 0 : bm::standard_deviation(d);
+  } else {
+    return bm::standard_deviation(d);
+  }
 }
 
 inline constexpr char noMaximum[] = "StatsUtils::mode - the density has no maximum inside the support";
 
 // Boost's mode of the F distribution is negative for d1 < 2 and refused for
 // d2 <= 2 (where it is fine); of the negative binomial negative for r < 1;
+// of the inverse Gaussian a difference that cancels;
 // of the Weibull 0 for shapes below 1 and of the non-central beta an end of
 // its support, where the density grows without bound.
 template <class D>
@@ -210,6 +221,11 @@ double modeOf(const D& d) {
   } else if constexpr (std::is_same_v<D, Weibull>) {
     if (d.shape() < 1) throw noMaximum;
     return bm::mode(d);
+  } else if constexpr (std::is_same_v<D, InverseGaussian>) {
+    // mu (sqrt(1 + a^2) - a), a = 3 mu / (2 lambda), which cancels for large a;
+    // lambda / 3 where a overflows
+    const double a = 1.5 * (d.mean() / d.scale());
+    return std::isinf(a) ? d.scale() / 3 : d.mean() / (a + std::hypot(1.0, a));
   } else if constexpr (std::is_same_v<D, NonCentralBeta> || std::is_same_v<D, NonCentralChiSquared> ||
                        std::is_same_v<D, NonCentralF> || std::is_same_v<D, NonCentralT>) {
     const double mode = bm::mode(d);
@@ -240,7 +256,7 @@ double tailStatistic(const D& d, double x) {
   }
   // At and beyond a finite end no survival is left: both are infinite.
   const double end = bm::support(d).second;
-  if (end < DBL_MAX && !(x < end)) throw notFinite[S];
+  if (end < DBL_MAX && !(x < end)) throw failureMessage(S, NotFinite);
   const double s = cdfOf(d, x, true);
   if constexpr (S == Hazard) {
     const double f = pdfOf(d, x);
@@ -249,37 +265,73 @@ double tailStatistic(const D& d, double x) {
     return -std::log(s);
   }
   double hazard, cumHazard;
-  if (!upperTail(d, x, hazard, cumHazard)) throw tooFarOut[S];
+  if (!upperTail(d, x, hazard, cumHazard)) throw failureMessage(S, TooFarOut);
   return S == Hazard ? hazard : cumHazard;
 }
 
 // Where Boost's root finding fails (or, for the inverse Gaussian, runs away,
 // and for the non-central t rests on a cdf that cancels and is slow), the
-// root of the cdf (its complement above one half) bracketed from a guess.
+// root of the cdf (its complement above one half) bracketed from a guess,
+// by steps from firstStep (bracketedRoot), by default the spread.
 template <class D>
-double bracketedQuantile(const D& d, double p, double guess) {
+double bracketedQuantile(const D& d, double p, double guess, double firstStep = 0) {
   if (!(p > 0 && p < 1)) return boost::math::quantile(d, p);  // Boost's answer or error
+  if (!(firstStep > 0)) {  // the spread, where there is one: the support's scale may be far from 1
+    if constexpr (std::is_same_v<D, Cauchy>) {
+      firstStep = d.scale();
+    } else {
+      try {
+        firstStep = standardDeviationOf(d);
+      } catch (const std::exception&) {  // no spread
+      } catch (const SearchFailed&) {
+      }
+    }
+    if (!(firstStep > 0 && std::isfinite(firstStep))) firstStep = 0;
+  }
   const bool upper = p > 0.5;
   const double q = upper ? 1 - p : p;
   const auto support = boost::math::support(d);
   return bracketedRoot(
       [&](double x) { return upper ? q - cdfOf(d, x, true) : cdfOf(d, x, false) - q; },
-      guess, support.first, support.second);
+      guess, support.first, support.second, 0, firstStep);
 }
 
 template <class D>
+constexpr bool isPoissonMixture = std::is_same_v<D, NonCentralBeta> || std::is_same_v<D, NonCentralChiSquared> ||
+                                  std::is_same_v<D, NonCentralF>;
+
+// The Poisson mixtures' quantiles from Boost's root are polished on the cdf
+// here (Boost's is 0 in the far lower tail, where any x was its root, and its
+// root stops short in the far upper tail).
+template <class D>
 double quantileOf(const D& d, double p) {
   namespace bm = boost::math;
-  double root = 0;
   if constexpr (isDiscrete<D>) {
-    return quantileBeyondSteps(d, p, root) ? root : bm::quantile(d, p);
+    return discreteQuantile(d, p);
   } else if constexpr (std::is_same_v<D, InverseGaussian>) {
     return bracketedQuantile(d, p, d.mean());
-  } else if constexpr (std::is_same_v<D, NonCentralT>) {
-    return bracketedQuantile(d, p, d.non_centrality());
+  } else if constexpr (isPoissonMixture<D>) {
+    if (!(p > 0 && p < 1)) return bm::quantile(d, p);  // Boost's answer or error
+    double guess;
+    try {
+      guess = bm::quantile(d, p);
+    } catch (const std::exception&) {
+      guess = meanOf(d);
+    }
+    if (!std::isfinite(guess)) guess = meanOf(d);
+    return bracketedQuantile(d, p, guess, std::fmax(1e-6 * std::fabs(guess), DBL_MIN));
   } else {
     try {
-      return bm::quantile(d, p);
+      const double root = bm::quantile(d, p);
+      if constexpr (std::is_same_v<D, Beta> || std::is_same_v<D, FisherF>) {
+        // Boost's root of its own cdf, polished on the cdf of large shapes (ibetaLarge)
+        bool large;
+        if constexpr (std::is_same_v<D, Beta>) large = largeShapes(d.alpha(), d.beta());
+        else large = largeShapes(d.degrees_of_freedom1() / 2, d.degrees_of_freedom2() / 2);
+        if (large && p > 0 && p < 1 && std::isfinite(root))
+          return bracketedQuantile(d, p, root, std::fmax(1e-3 * standardDeviationOf(d), DBL_MIN));
+      }
+      return root;
     } catch (const bm::evaluation_error&) {
       double guess = 1;
       if constexpr (std::is_same_v<D, Cauchy>) {
@@ -301,11 +353,8 @@ double boostStatistic(const D& d, double x) {
   if constexpr (S == Mean) return meanOf(d);
   else if constexpr (S == StdDev) return standardDeviationOf(d);
   else if constexpr (S == Mode) return modeOf(d);
-  else if constexpr (S == Median && std::is_same_v<D, Binomial>) return bm::median(d);  // closed form
-  else if constexpr (S == Median && (std::is_same_v<D, InverseGaussian> || std::is_same_v<D, NonCentralT> ||
-                                     std::is_same_v<D, Triangular>))
-    return quantileOf(d, 0.5);
-  else if constexpr (S == Median) return quantileBeyondSteps(d, 0.5, x) ? x : bm::median(d);
+  else if constexpr (S == Median && isDiscrete<D>) return discreteMedian(d);
+  else if constexpr (S == Median) return quantileOf(d, 0.5);  // with its fallbacks where Boost fails
   else if constexpr (S == Kurtosis) return fullKurtosis(d);
   else if constexpr (S == Pdf) return pdfOf(d, x);
   else if constexpr (S == Cdf) return cdfOf(d, x, false);
@@ -320,9 +369,14 @@ double evaluate(const boost::any& holder, double x) {
     throw Refusal<S, K>::message;
   } else {
     const auto& d = *boost::unsafe_any_cast<typename K::type>(&holder);
-    if (Limits<S, K>::exceeded(d, x)) throw tooLarge[S];
-    const double value = boostStatistic<S>(d, x);
-    if (!std::isfinite(value)) throw notFinite[S];
+    if (Limits<S, K>::exceeded(d, x)) throw failureMessage(S, LargeParameters);
+    double value;
+    try {
+      value = boostStatistic<S>(d, x);
+    } catch (const SearchFailed& failed) {
+      throw failureMessage(S, failed.failure);
+    }
+    if (!std::isfinite(value)) throw failureMessage(S, NotFinite);
     return value;
   }
 }

@@ -77,20 +77,12 @@ inline constexpr double largeShape = 1e13;
 // Both shapes above largeShape: for the binomial and the negative binomial
 // at the argument, a count k (shapes k + 1 and n - k, or r and k + 1).
 struct BothShapes;
-// The same at the mean, near which a discrete quantile searches.
+// The same at the mean, near which a discrete quantile searches (it takes
+// about twice the logarithm of its distance from the guess in cdfs).
 struct BothShapesAtMean;
 // Either shape above largeShape: the beta quantile's root finder also stalls
 // for ever with one shape small (seen from 2e4 on) and the other huge (5e43).
 struct EitherShape;
-
-// A discrete quantile below 2^53 ends with steps of one through the counts
-// whose cdf rounds to the probability p: about ulp(p) / min(p, 1 - p) times
-// the spread (the standard deviation; for the negative binomial at least
-// 1 / success fraction, its tail's length) of them, each a cdf. Refused from
-// longSteps such steps on (a negative binomial r = 1, p = 1e-8 at
-// 1 - 2^-52 takes 1.5 s; the count of equal values grows as 1 / (1 - p)).
-inline constexpr double longSteps = 1e4;
-struct LongRounding;
 
 // The hypergeometric pdf, behind all its statistics but the moments, reduces
 // its factorials' powers by repeated subtraction: 14 ns per member of the
@@ -105,39 +97,21 @@ struct Population;
 inline constexpr double largeNonCentrality = 1e6;
 struct NonCentrality;
 
-// The message of a statistic refused for too large parameters.
-inline constexpr const char* tooLarge[statisticCount] = {
-    "StatsUtils::mean - parameters too large to evaluate",
-    "StatsUtils::stdev - parameters too large to evaluate",
-    "StatsUtils::mode - parameters too large to evaluate",
-    "StatsUtils::median - parameters too large to evaluate",
-    "StatsUtils::kurtosis - parameters too large to evaluate",
-    "StatsUtils::pdf - parameters too large to evaluate",
-    "StatsUtils::cdf - parameters too large to evaluate",
-    "StatsUtils::hazard - parameters too large to evaluate",
-    "StatsUtils::cumHazard - parameters too large to evaluate",
-    "StatsUtils::quantile - parameters too large to evaluate"};
+// Why a statistic is refused where it exists: parameters so large that
+// Boost would compute for minutes or for ever; a value that is no finite
+// number (or not one a double holds); a hazard or cumulative hazard where the
+// pdf or the survival function underflows and the kind has no other form; a
+// numeric search that stopped without converging, or found no root.
+enum Failure { LargeParameters, NotFinite, TooFarOut, NoConvergence, NoRoot, failureCount };
 
-// The message of a statistic whose value here is no finite number (or not
-// one a double holds): never shown as a number.
-inline constexpr const char* notFinite[statisticCount] = {
-    "StatsUtils::mean - not a finite number",
-    "StatsUtils::stdev - not a finite number",
-    "StatsUtils::mode - not a finite number",
-    "StatsUtils::median - not a finite number",
-    "StatsUtils::kurtosis - not a finite number",
-    "StatsUtils::pdf - not a finite number",
-    "StatsUtils::cdf - not a finite number",
-    "StatsUtils::hazard - not a finite number",
-    "StatsUtils::cumHazard - not a finite number",
-    "StatsUtils::quantile - not a finite number"};
+// "StatsUtils::<statistic> - <why>", a text that lives as long as the program.
+const char* failureMessage(Statistic s, Failure f);
 
-// The message of a hazard or cumulative hazard where the pdf or the
-// survival function underflows and the kind has no other form there.
-inline constexpr const char* tooFarOut[statisticCount] = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "StatsUtils::hazard - too far in the tail to evaluate",
-    "StatsUtils::cumHazard - too far in the tail to evaluate", nullptr};
+// Thrown by the numeric searches, which know no statistic; evaluate.h turns
+// it into the statistic's own message.
+struct SearchFailed {
+  Failure failure;
+};
 
 inline constexpr char cauchyMean[] = "StatsUtils::mean::Function mean undefined for cauchy distribution";
 inline constexpr char cauchyStdDev[] =
@@ -150,8 +124,7 @@ using IncompleteBeta = TooLarge<BothShapes, Cdf, Hazard, CumHazard>;
 
 using Kinds = std::tuple<
     Kind<Normal>,
-    Kind<Binomial, IncompleteBeta, TooLarge<BothShapesAtMean, Quantile>,
-         TooLarge<LongRounding, Quantile>>,
+    Kind<Binomial, IncompleteBeta, TooLarge<BothShapesAtMean, Quantile>>,
     Kind<Bernoulli>, Kind<Beta, IncompleteBeta, TooLarge<EitherShape, Median, Quantile>>,
     Kind<Cauchy, Refuse<Mean, cauchyMean>, Refuse<StdDev, cauchyStdDev>,
          Refuse<Kurtosis, cauchyKurtosis>>,
@@ -161,8 +134,7 @@ using Kinds = std::tuple<
     Kind<Hypergeometric, TooLarge<Population, Pdf, Cdf, Hazard, CumHazard, Median, Quantile>>,
     Kind<InverseChiSquared>, Kind<InverseGamma>, Kind<InverseGaussian>, Kind<Laplace>,
     Kind<Logistic>, Kind<LogNormal>,
-    Kind<NegativeBinomial, IncompleteBeta, TooLarge<BothShapesAtMean, Median, Quantile>,
-         TooLarge<LongRounding, Median, Quantile>>,
+    Kind<NegativeBinomial, IncompleteBeta, TooLarge<BothShapesAtMean, Median, Quantile>>,
     Kind<NonCentralBeta, Refuse<Kurtosis, nonCentralBetaKurtosis>,
          TooLarge<BothShapes, Cdf, Hazard, CumHazard, Median, Quantile>,
          TooLarge<NonCentrality, Mode, Median, Quantile>>,

@@ -5,7 +5,6 @@
 #include <boost/math/distributions/non_central_f.hpp>
 #include <boost/math/distributions/non_central_t.hpp>
 #include <boost/math/distributions/weibull.hpp>
-#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 
@@ -26,8 +25,7 @@ struct Central {
 template <class Dev, class W>
 Central centralMoments(Dev dev, W w, double lo, double hi) {
   auto moment = [&](int n) {
-    return boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
-        [&](double y) { return std::pow(dev(y), n) * w(y); }, lo, hi, 10, 1e-14);
+    return integral([&](double y) { return std::pow(dev(y), n) * w(y); }, lo, hi);
   };
   return {moment(2), moment(3), moment(4)};
 }
@@ -35,9 +33,23 @@ Central centralMoments(Dev dev, W w, double lo, double hi) {
 // Above these the sums of gamma functions in Boost's moments lose digits.
 constexpr double largeWeibullShape = 10, largeNonCentralTDf = 100;
 
-// Weibull: X / scale = exp(y / k), y the log of a standard exponential.
+// Below this Boost's moments of the Weibull overflow in the gamma function of
+// 1 + 4 / k (from 0.0234 on for the kurtosis) while they are ordinary
+// doubles: taken in logs here, over the largest of them.
+constexpr double smallWeibullShape = 0.1;
+
+// log Gamma(1 + i / k), i = 1 ... 4.
+struct WeibullLogs {
+  double l[5];
+  explicit WeibullLogs(double k) {
+    for (int i = 1; i <= 4; ++i) l[i] = boost::math::lgamma(1 + i / k);
+  }
+};
+
+// Weibull: X / scale = exp(y / k), y the log of a standard exponential
+// (log Gamma(1 + 1 / k) without rounding 1 + 1 / k).
 Central weibullMoments(const Weibull& d) {
-  const double k = d.shape(), logMu = boost::math::lgamma(1 + 1 / k), mu = std::exp(logMu);
+  const double k = d.shape(), logMu = std::log1p(boost::math::tgamma1pm1(1 / k)), mu = std::exp(logMu);
   return centralMoments([&](double y) { return mu * std::expm1(y / k - logMu); },
                         [](double y) { return std::exp(y - std::exp(y)); }, -60, 4);
 }
@@ -69,13 +81,28 @@ double fullKurtosis(const InverseGaussian& d) { return 15 * d.mean() / d.scale()
 double fullKurtosis(const NonCentralF& d) { return boost::math::kurtosis_excess(d); }
 
 double fullKurtosis(const Weibull& d) {
+  if (d.shape() < smallWeibullShape) {
+    const WeibullLogs g(d.shape());
+    const double r = std::exp(2 * g.l[1] - g.l[2]);  // far below 1 here
+    return (std::exp(g.l[4] - 2 * g.l[2]) - 4 * std::exp(g.l[1] + g.l[3] - 2 * g.l[2]) + 6 * r - 3 * r * r) /
+           ((1 - r) * (1 - r));
+  }
   if (!(d.shape() > largeWeibullShape)) return boost::math::kurtosis(d);
   const Central c = weibullMoments(d);
   return c.c4 / (c.c2 * c.c2);
 }
 
+double meanOf(const Weibull& d) {
+  if (!(d.shape() < smallWeibullShape)) return boost::math::mean(d);
+  return std::exp(std::log(d.scale()) + WeibullLogs(d.shape()).l[1]);
+}
+
 double standardDeviationOf(const Weibull& d) {
-  if (!(d.shape() > largeWeibullShape)) return boost::math::standard_deviation(d);
+  if (d.shape() < smallWeibullShape) {
+    const WeibullLogs g(d.shape());
+    return std::exp(std::log(d.scale()) + g.l[2] / 2) * std::sqrt(-std::expm1(2 * g.l[1] - g.l[2]));
+  }
+  if (!(d.shape() > largeWeibullShape)) return d.scale() * boost::math::standard_deviation(Weibull(d.shape(), 1));
   return d.scale() * std::sqrt(weibullMoments(d).c2);
 }
 

@@ -3,6 +3,8 @@
 // bracketed search, moments without cancellation.
 #pragma once
 
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/special_functions/log1p.hpp>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cfloat>
 #include <cmath>
@@ -25,10 +27,37 @@ double boostCdf(const D& d, double x, bool upper) {
 // exp(t^2) erfc(t), without its underflow.
 double erfcx(double t);
 
+// The regularized incomplete gamma function P(a, x / scale), or with upper
+// Q(a, x / scale): Boost's, but for large a with x near it by Temme's
+// expansion (Boost's own, which Boost keeps to a band too narrow there:
+// beside it its series takes a term per unit of a / |x - a|, and gives up
+// after 10^6), for large a with x small by its series in logs (Boost divides
+// x^a by a gamma function that overflows), and where x / scale underflows by
+// its leading term in logs.
+double gammaP(double a, double x, bool upper, double scale = 1);
+
+// log B(a, b), and the regularized incomplete beta function I_x(a, b) where x
+// is below 1e-300 (its leading term x^a / (a B(a, b)), x in logs).
+double logBeta(double a, double b);
+double ibetaSmall(double a, double b, double logX);
+
+// Where both shapes p and q are from 1e8 on, Boost's incomplete beta function
+// and its derivative lose up to 1e-7 (its power terms cancel in long double):
+// there by Temme's uniform expansion, whose next term is below 1e-13 there.
+// Its argument x enters as the excess N = x q - (1 - x) p, that is
+// (p + q) (x - p / (p + q)), formed without rounding x's distance from the
+// mean (betaExcess). ibetaLarge is I_x(p, q), with upper its complement;
+// betaPowers is x^p (1 - x)^q / B(p, q).
+bool largeShapes(double p, double q);
+double betaExcess(double x, double p, double q);
+double ibetaLarge(double p, double q, double excess, bool upper);
+double betaPowers(double p, double q, double excess);
+
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
 double cdfOf(const NonCentralT& d, double x, bool upper);
 double pdfOf(const NonCentralT& d, double x);
+double quantileOf(const NonCentralT& d, double p);
 
 // The lower tail of the Poisson mixtures (non-central beta, chi-square and
 // F), where Boost's sums, begun at the largest weight, stop at terms that
@@ -41,6 +70,8 @@ double cdfOf(const NonCentralF& d, double x, bool upper);
 double cdfOf(const Rayleigh& d, double x, bool upper);
 double cdfOf(const Pareto& d, double x, bool upper);
 double pdfOf(const NonCentralBeta& d, double x);
+double meanOf(const NonCentralBeta& d);
+double standardDeviationOf(const NonCentralBeta& d);
 double pdfOf(const NonCentralChiSquared& d, double x);
 double pdfOf(const NonCentralF& d, double x);
 double pdfOf(const Rayleigh& d, double x);
@@ -49,6 +80,37 @@ double quantileOf(const Rayleigh& d, double p);
 double pdfOf(const Triangular& d, double x);
 double cdfOf(const Triangular& d, double x, bool upper);
 double quantileOf(const Triangular& d, double p);
+double pdfOf(const Geometric& d, double k);
+double pdfOf(const NegativeBinomial& d, double k);
+
+// The kinds whose cdf is an incomplete gamma function, through gammaP.
+double cdfOf(const Poisson& d, double k, bool upper);
+double cdfOf(const Gamma& d, double x, bool upper);
+double cdfOf(const ChiSquared& d, double x, bool upper);
+double cdfOf(const InverseGamma& d, double x, bool upper);
+double cdfOf(const InverseChiSquared& d, double x, bool upper);
+
+// Densities, tails and quantiles in logs or in other forms, where Boost's
+// overflow, underflow or cancel at extreme parameters or far out (mends.cpp).
+double pdfOf(const Gamma& d, double x);
+double pdfOf(const ChiSquared& d, double x);
+double pdfOf(const InverseGamma& d, double x);
+double pdfOf(const InverseChiSquared& d, double x);
+double pdfOf(const InverseGaussian& d, double x);
+double pdfOf(const LogNormal& d, double x);
+double pdfOf(const Weibull& d, double x);
+double cdfOf(const Weibull& d, double x, bool upper);
+double quantileOf(const Weibull& d, double p);
+double quantileOf(const Pareto& d, double p);
+double pdfOf(const StudentsT& d, double x);
+double cdfOf(const StudentsT& d, double x, bool upper);
+double pdfOf(const FisherF& d, double x);
+double cdfOf(const FisherF& d, double x, bool upper);
+double pdfOf(const Beta& d, double x);
+double cdfOf(const Beta& d, double x, bool upper);
+double pdfOf(const Binomial& d, double k);
+double cdfOf(const Binomial& d, double k, bool upper);
+double cdfOf(const NegativeBinomial& d, double k, bool upper);
 double meanOf(const Triangular& d);
 double standardDeviationOf(const Triangular& d);
 
@@ -91,14 +153,31 @@ bool upperTail(const D&, double, double&, double&) {
   return false;
 }
 
-// Moments that Boost computes with cancellation (kurtosis.cpp) or through a
-// square that overflows or underflows (mends.cpp).
+// Moments that Boost computes with cancellation or overflow (kurtosis.cpp)
+// or through a square that overflows or underflows (mends.cpp).
+double meanOf(const Weibull& d);
 double standardDeviationOf(const Weibull& d);
 double standardDeviationOf(const NonCentralT& d);
 double standardDeviationOf(const LogNormal& d);
 double standardDeviationOf(const Rayleigh& d);
 double standardDeviationOf(const Uniform& d);
 double standardDeviationOf(const Pareto& d);
+
+// TOMS 748 on the bracket [a, b] of f (values fa, fb of opposite signs)
+// until done(a, b), in at most 200 evaluations; the midpoint of the last
+// bracket. Throws SearchFailed where f gives NaN or the search stops short.
+template <class F, class Done>
+double solveBracket(F f, double a, double b, double fa, double fb, Done done) {
+  auto checked = [&](double x) {
+    const double y = f(x);
+    if (std::isnan(y)) throw SearchFailed{NoConvergence};
+    return y;
+  };
+  std::uintmax_t iterations = 200;
+  const auto r = boost::math::tools::toms748_solve(checked, a, b, fa, fb, done, iterations);
+  if (iterations >= 200 && !done(r.first, r.second)) throw SearchFailed{NoConvergence};
+  return r.first + (r.second - r.first) / 2;
+}
 
 // Boost's mode of the non-central kinds is a numeric search good to about
 // half the digits: refined here to the root of the pdf's central
@@ -111,47 +190,95 @@ double refinedMode(Pdf pdf, double mode, double width) {
   const double a = mode - 1e-4 * width, b = mode + 1e-4 * width;
   const double fa = slope(a), fb = slope(b);
   if (!(fa < 0 && fb > 0)) return mode;
-  std::uintmax_t iterations = 100;
-  const auto r = boost::math::tools::toms748_solve(slope, a, b, fa, fb,
-                                                   boost::math::tools::eps_tolerance<double>(50), iterations);
-  return r.first + (r.second - r.first) / 2;
+  return solveBracket(slope, a, b, fa, fb, boost::math::tools::eps_tolerance<double>(50));
 }
 
-// The root of increasing f on the support (lo, hi), bracketed by steps that
-// grow sixteenfold from guess (at most about 600 of them, the range of a
-// double), then found by TOMS 748 in at most 200 evaluations, to 50 bits or
-// to an absolute width of `within`. Throws when f does not change sign on
-// the support.
+// Gauss-Kronrod (61 points) on [a, b], adding |K - G| to error and the
+// integral of |f| to absolute (Boost 1.74 leaves its error on the scale of
+// [-1, 1], which its adaptive rule then compares with the scaled integral);
+// halves kept until their error is below `within`, at most depth times.
 template <class F>
-double bracketedRoot(F f, double guess, double lo, double hi, double within = 0) {
+double gaussKronrod(const F& f, double a, double b, int depth, double within, double& error, double& absolute) {
+  double e = 0, l1 = 0;
+  const double value = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(f, a, b, 0, 0, &e, &l1);
+  e *= (b - a) / 2;
+  if (depth == 0 || e <= within) {
+    error += e, absolute += l1;
+    return value;
+  }
+  const double m = a + (b - a) / 2;
+  return gaussKronrod(f, a, m, depth - 1, within / 2, error, absolute) +
+         gaussKronrod(f, m, b, depth - 1, within / 2, error, absolute);
+}
+
+// The integral of f over [a, b], adaptive to 1e-14 of it in at most 2^10
+// pieces; throws SearchFailed where its error estimate stays above 1e-10 of
+// the integral of |f|.
+template <class F>
+double integral(F f, double a, double b) {
+  double error = 0, absolute = 0;
+  const double guess = std::fabs(gaussKronrod(f, a, b, 0, 0, error, absolute));
+  error = absolute = 0;
+  const double value = gaussKronrod(f, a, b, 10, 1e-14 * guess, error, absolute);
+  if (!(error <= 1e-10 * absolute)) throw SearchFailed{NoConvergence};
+  return value;
+}
+
+// The mean of g(J) for J Poisson of mean mu and g smooth: the sum up to
+// poissonSeriesMean (over its own weights' sum, which drift from 1 by the
+// rounding of their logs); beyond, the integral over a continuous J, which
+// differs from the sum by about exp(-2 pi^2 mu), in s = (J - mu) / sqrt(mu)
+// on [-40, 40] (its log weight without cancellation, constants dropped).
+template <class G>
+double poissonMean(double mu, G g) {
+  if (mu <= poissonSeriesMean)
+    return poissonSeries(mu, [&](int j) { return g(j); }) / poissonSeries(mu, [](int) { return 1.0; });
+  const double root = std::sqrt(mu);
+  auto weight = [&](double s) {
+    const double e = s / root;
+    return std::exp(-mu * (boost::math::log1pmx(e) + e * std::log1p(e)) - std::log1p(e) / 2 - 1 / (12 * mu * (1 + e)));
+  };
+  return integral([&](double s) { return weight(s) * g(mu + s * root); }, -40, 40) / integral(weight, -40, 40);
+}
+
+// The root of increasing f on the support (lo, hi), bracketed by steps from
+// guess that grow sixteenfold from firstStep (by default the larger of
+// |guess| and 1), each side's end approached by sixteenths of what is left
+// (at most 600 steps, the range of a double), then found by TOMS 748
+// (solveBracket) to 50 bits, to an absolute width of `within`, or to two
+// neighbouring doubles (a root below the smallest subnormal). Throws
+// SearchFailed where f does not change sign on the support or gives NaN, as
+// not finite where the root lies beyond the largest double.
+template <class F>
+double bracketedRoot(F f, double guess, double lo, double hi, double within = 0, double firstStep = 0) {
   if (lo <= -DBL_MAX) lo = -INFINITY;  // Boost's support of the real line
   if (hi >= DBL_MAX) hi = INFINITY;
   double a = guess, b = guess, fa = f(guess), fb = fa;
   if (fa == 0) return guess;
-  double step = std::fmax(std::fabs(guess), 1.0);
-  for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i) {
+  double step = firstStep > 0 ? firstStep : std::fmax(std::fabs(guess), 1.0);
+  bool beyond = false;  // the root lies beyond the largest double
+  for (int i = 0; i < 600 && (fa < 0) == (fb < 0); ++i, step *= 16) {
     if (fb < 0) {  // the root lies above
       a = b, fa = fb;
-      b = std::isfinite(hi) ? hi - (hi - b) / 16 : (b > 0 ? 16 * b : b + step);
-      if (!std::isfinite(b) || b == a) break;
+      b = b + step < hi ? b + step : hi - (hi - b) / 16;
+      beyond = !std::isfinite(b);
+      if (beyond || b == a) break;
       fb = f(b);
     } else {
       b = a, fb = fa;
-      a = std::isfinite(lo) ? lo + (a - lo) / 16 : (a < 0 ? 16 * a : a - step);
-      if (!std::isfinite(a) || a == b) break;
+      a = a - step > lo ? a - step : lo + (a - lo) / 16;
+      beyond = !std::isfinite(a);
+      if (beyond || a == b) break;
       fa = f(a);
     }
-    step *= 16;
   }
   if (fa == 0) return a;
   if (fb == 0) return b;
-  if ((fa < 0) == (fb < 0)) throw "StatsUtils::quantile - no root found on the support";
-  std::uintmax_t iterations = 200;
+  if (std::isnan(fa) || std::isnan(fb) || (fa < 0) == (fb < 0)) throw SearchFailed{beyond ? NotFinite : NoRoot};
   boost::math::tools::eps_tolerance<double> bits(50);
-  const auto r = boost::math::tools::toms748_solve(
-      f, a, b, fa, fb, [&](double x, double y) { return bits(x, y) || std::fabs(x - y) <= within; },
-      iterations);
-  return r.first + (r.second - r.first) / 2;
+  return solveBracket(f, a, b, fa, fb, [&](double x, double y) {
+    return bits(x, y) || std::fabs(x - y) <= within || std::nextafter(x, y) == y;  // no double between
+  });
 }
 
 }  // namespace ZR::stats

@@ -12,6 +12,7 @@ boost::any makeNonCentralChiSquared(double df, double lambda) { return NonCentra
 
 double cdfOf(const NonCentralChiSquared& d, double x, bool upper) {
   namespace bm = boost::math;
+  if (x == 0) return upper ? 1 : 0;  // Boost's complement there was 0
   const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2;
   if (upper || boost >= 1e-3 || !(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean) return boost;

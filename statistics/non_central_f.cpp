@@ -13,6 +13,7 @@ boost::any makeNonCentralF(double v1, double v2, double lambda) { return NonCent
 // In y = v1 x / (v1 x + v2), a non-central beta of v1 / 2 and v2 / 2.
 double cdfOf(const NonCentralF& d, double x, bool upper) {
   namespace bm = boost::math;
+  if (x == 0) return upper ? 1 : 0;  // Boost's complement there was 0
   const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2, v1 = d.degrees_of_freedom1(), v2 = d.degrees_of_freedom2();
   if (upper || boost >= 1e-3 || !(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean) return boost;

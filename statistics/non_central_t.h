@@ -14,6 +14,7 @@ class ChiDensity {
   double log(double w) const;
   double logSlope(double w) const;  // d log / dw
   double peakWidth() const;         // about its standard deviation
+  double fallenBy(double drop) const;  // the w > 0 where log is drop below its peak
  private:
   double v_, logNorm_;
 };

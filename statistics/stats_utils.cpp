@@ -6,6 +6,7 @@
 #include "statistics/stats_utils.h"
 
 #include <array>
+#include <string>
 #include <typeindex>
 #include <unordered_map>
 #include <utility>
@@ -53,6 +54,21 @@ double run(Statistic s, const char* unrecognised, const boost::any& holder, doub
 }
 
 }  // namespace
+
+const char* ZR::stats::failureMessage(Statistic s, Failure f) {
+  static const auto texts = [] {
+    const char* names[statisticCount] = {"mean",     "stdev", "mode", "median",    "kurtosis",
+                                         "pdf",      "cdf",   "hazard", "cumHazard", "quantile"};
+    const char* whys[failureCount] = {"parameters too large to evaluate", "not a finite number",
+                                      "too far in the tail to evaluate", "the numeric search did not converge",
+                                      "no root found on the support"};
+    std::array<std::array<std::string, failureCount>, statisticCount> t;
+    for (int i = 0; i < statisticCount; ++i)
+      for (int j = 0; j < failureCount; ++j) t[i][j] = std::string("StatsUtils::") + names[i] + " - " + whys[j];
+    return t;
+  }();
+  return texts[s][f].c_str();
+}
 
 namespace StatsUtils {
 
