@@ -96,23 +96,23 @@ double betaExcess(double x, double p, double q) {
 
 namespace {
 
+// In long double, whose rounding to a double hides the last-bit differences
+// of the C libraries' exp and erfc between the builds.
+using Long = long double;
+
 // (log1pmx(z) + z^2 / 2) / z^3 = 1/3 - z/4 + z^2/5 - ..., by its series near 0.
-double log1pmxCubic(double z) {
-  if (std::fabs(z) >= 0.1) return (boost::math::log1pmx(z) + z * z / 2) / (z * z * z);
-  double sum = 0, power = 1;
-  for (int k = 0; k < 18; ++k, power *= -z) sum += power / (k + 3);
+Long log1pmxCubic(Long z) {
+  if (std::fabs(z) >= 0.1L) return (boost::math::log1pmx(z) + z * z / 2) / (z * z * z);
+  Long sum = 0, power = 1;
+  for (int k = 0; k < 20; ++k, power *= -z) sum += power / (k + 3);
   return sum;
 }
 
 // L = -(p log1pmx(N / p) + q log1pmx(-N / q)), where x^p (1 - x)^q is
 // e^-L times its value at the mean.
-double betaExponent(double p, double q, double excess) {
+Long betaExponent(Long p, Long q, Long excess) {
   return -(p * boost::math::log1pmx(excess / p) + q * boost::math::log1pmx(-excess / q));
 }
-
-// Gamma(p + q) / (Gamma(p) Gamma(q)) over Stirling's forms of the three, with
-// p and q from 1e8 on (the next terms are below 1e-26).
-double stirlingRatio(double p, double q) { return std::exp(1 / (12 * (p + q)) - 1 / (12 * p) - 1 / (12 * q)); }
 
 }  // namespace
 
@@ -124,21 +124,27 @@ double ibetaLarge(double p, double q, double excess, bool upper) {
   if (upper) std::swap(p, q), excess = -excess;
   if (excess <= -p) return 0;  // x = 0
   if (excess >= q) return 1;   // x = 1
-  const double L = betaExponent(p, q, excess), spread = std::sqrt(p * q / (p + q));
-  double term;
-  if (excess == 0) {
-    term = (1 / (p * p) - 1 / (q * q)) * spread * spread * spread / 3;
+  const Long P = p, Q = q, N = excess, L = betaExponent(P, Q, N), spread = std::sqrt(P * Q / (P + Q));
+  Long term;
+  if (N == 0) {
+    term = (1 / (P * P) - 1 / (Q * Q)) * spread * spread * spread / 3;
   } else {
-    const double h = std::copysign(std::sqrt(2 * L), excess), z = excess / spread;
-    const double d = excess / p, e = -excess / q;
-    term = 2 * excess * excess * excess * (log1pmxCubic(d) / (p * p) - log1pmxCubic(e) / (q * q)) / (h * z * (z + h));
+    const Long h = std::copysign(std::sqrt(2 * L), N), z = N / spread;
+    term = 2 * N * N * N * (log1pmxCubic(N / P) / (P * P) - log1pmxCubic(-N / Q) / (Q * Q)) / (h * z * (z + h));
   }
-  return std::erfc(-std::copysign(std::sqrt(L), excess)) / 2 + std::exp(-L) * term / std::sqrt(2 * pi);
+  const Long twoPi = 6.283185307179586476925286766559L;
+  return static_cast<double>(boost::math::erfc(-std::copysign(std::sqrt(L), N)) / 2 +
+                             std::exp(-L) * term / std::sqrt(twoPi));
 }
 
+// x^p (1 - x)^q / B(p, q): e^-L times Gamma(p + q) / (Gamma(p) Gamma(q)) over
+// Stirling's forms of the three (the next terms are below 1e-26 from 1e8 on)
+// times sqrt(p q / (2 pi (p + q))).
 double betaPowers(double p, double q, double excess) {
   if (excess <= -p || excess >= q) return 0;
-  return std::exp(-betaExponent(p, q, excess)) * stirlingRatio(p, q) * std::sqrt(p * q / (2 * pi * (p + q)));
+  const Long P = p, Q = q, r = P + Q, twoPi = 6.283185307179586476925286766559L;
+  const Long stirling = 1 / (12 * r) - 1 / (12 * P) - 1 / (12 * Q);
+  return static_cast<double>(std::exp(stirling - betaExponent(P, Q, excess)) * std::sqrt(P * Q / (twoPi * r)));
 }
 
 // The beta, binomial, negative binomial and F kinds through these where both
