@@ -64,6 +64,14 @@ double pdfOf(const NegativeBinomial& d, double k) {
   return std::exp(logRatio - bm::lgamma(r) + r * std::log(p) + k * std::log1p(-p));
 }
 
+// e^-mean mean^k / k!, the gamma density of shape k + 1 at the mean.
+double pdfOf(const Poisson& d, double k) {
+  const double mean = d.mean();
+  if (!(k >= 1e8) || !std::isfinite(k) || !(mean > 0) || !std::isfinite(mean)) return bm::pdf(d, k);
+  const long double shape = static_cast<long double>(k) + 1;
+  return gammaPowers(shape, mean - shape);
+}
+
 // Boost's incomplete gamma function gives up for large means (gammaP).
 double cdfOf(const Poisson& d, double k, bool upper) {
   if (!(k >= 0) || !std::isfinite(k)) return boostCdf(d, k, upper);

@@ -330,6 +330,8 @@ double quantileOf(const D& d, double p) {
         else large = largeShapes(d.degrees_of_freedom1() / 2, d.degrees_of_freedom2() / 2);
         if (large && p > 0 && p < 1 && std::isfinite(root))
           return bracketedQuantile(d, p, root, std::fmax(1e-3 * standardDeviationOf(d), DBL_MIN));
+        // Boost's root finder can stop at the lower end far in the lower tail
+        if (root == 0 && p > 0 && p < 1) return bracketedQuantile(d, p, meanOf(d));
       }
       return root;
     } catch (const bm::evaluation_error&) {

@@ -207,10 +207,29 @@ double erfcxDrop(double t, double h) {
 
 namespace {
 
+}  // namespace
+
+// From 1e8 on: z^(a - 1) e^-z / Gamma(a) at z = a (1 + d), which is
+// exp(a log1pmx(d) - 1 / (12 a)) / ((1 + d) sqrt(2 pi a)) by Stirling's series
+// (its next term below 1e-26); in long double, as ibetaLarge.
+double gammaPowers(long double a, long double excess) {
+  const long double A = a, d = excess / A, twoPi = 6.283185307179586476925286766559L;
+  if (!(d > -1)) return 0;
+  return static_cast<double>(std::exp(A * boost::math::log1pmx(d) - 1 / (12 * A)) / ((1 + d) * std::sqrt(twoPi * A)));
+}
+
+namespace {
+
 // The gamma density of shape a at x / scale, over the scale; in logs where
-// x / scale underflows (Boost's derivative overflowed there for a below 1).
+// x / scale underflows (Boost's derivative overflowed there for a below 1);
+// for large shapes by gammaPowers, x / scale - a formed with one rounding.
 double gammaDensity(double a, double x, double scale) {
   const double z = x / scale;
+  if (a >= 1e8 && std::isfinite(a) && std::isfinite(z)) {
+    const double mean = a * scale;
+    const double excess = std::isnormal(mean) && std::isfinite(mean) ? std::fma(-a, scale, x) / scale : z - a;
+    return gammaPowers(a, excess) / scale;
+  }
   if (!(x > 0 && z < DBL_MIN)) return boost::math::gamma_p_derivative(a, z) / scale;
   return std::exp((a - 1) * (std::log(x) - std::log(scale)) - boost::math::lgamma(a) - std::log(scale));
 }
@@ -541,15 +560,25 @@ double standardDeviationOf(const Rayleigh& d) { return d.sigma() * 0.65513637756
 // Pareto: the ratio of x to the scale as log1p of the exact x - scale (Boost
 // rounds scale / x, which costs its shape's worth of digits near the scale,
 // and its powm1 recursed for ever where the ratio underflowed).
+namespace {
+
+// log(x / scale) for x above the scale, also where the ratio overflows.
+double logParetoRatio(const Pareto& d, double x) {
+  const double logRatio = std::log1p((x - d.scale()) / d.scale());
+  return std::isfinite(logRatio) ? logRatio : std::log(x) - std::log(d.scale());
+}
+
+}  // namespace
+
 double cdfOf(const Pareto& d, double x, bool upper) {
   if (!(x > d.scale()) || std::isnan(x)) return boostCdf(d, x, upper);
-  const double logRatio = std::log1p((x - d.scale()) / d.scale());
+  const double logRatio = logParetoRatio(d, x);
   return upper ? std::exp(-d.shape() * logRatio) : -std::expm1(-d.shape() * logRatio);
 }
 
 double pdfOf(const Pareto& d, double x) {
   if (!(x >= d.scale()) || !std::isfinite(x)) return boost::math::pdf(d, x);
-  return d.shape() / x * std::exp(-d.shape() * std::log1p((x - d.scale()) / d.scale()));
+  return d.shape() / x * std::exp(-d.shape() * logParetoRatio(d, x));
 }
 
 // scale (1 - p)^(-1 / shape), in logs where the power overflows.
@@ -569,7 +598,9 @@ double standardDeviationOf(const Pareto& d) {
 double pdfOf(const LogNormal& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
   const double z = (std::log(x) - d.location()) / d.scale();
-  return std::exp(-z * z / 2) / (d.scale() * 2.5066282746310002) / x;
+  const double density = std::exp(-z * z / 2) / (d.scale() * 2.5066282746310002) / x;
+  if (density >= DBL_MIN || !(z * z / 2 > 700)) return density;
+  return std::exp(-z * z / 2 - std::log(d.scale() * 2.5066282746310002) - std::log(x));  // e^(-z^2/2) underflowed
 }
 
 double standardDeviationOf(const LogNormal& d) {

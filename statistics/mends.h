@@ -49,6 +49,10 @@ double ibetaSmall(double a, double b, double logX);
 // mean (betaExcess). ibetaLarge is I_x(p, q), with upper its complement;
 // betaPowers is x^p (1 - x)^q / B(p, q).
 bool largeShapes(double p, double q);
+// z^(a - 1) e^-z / Gamma(a) for a from 1e8 on, z given as its excess z - a
+// (long double: a Poisson count's k + 1 beyond 2^53)
+// (Boost's derivative of the incomplete gamma function loses a * 5e-20 there).
+double gammaPowers(long double a, long double excess);
 double betaExcess(double x, double p, double q);
 double ibetaLarge(double p, double q, double excess, bool upper);
 double betaPowers(double p, double q, double excess);
@@ -82,6 +86,7 @@ double cdfOf(const Triangular& d, double x, bool upper);
 double quantileOf(const Triangular& d, double p);
 double pdfOf(const Geometric& d, double k);
 double pdfOf(const NegativeBinomial& d, double k);
+double pdfOf(const Poisson& d, double k);
 
 // The kinds whose cdf is an incomplete gamma function, through gammaP.
 double cdfOf(const Poisson& d, double k, bool upper);

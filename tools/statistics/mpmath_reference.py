@@ -944,6 +944,13 @@ HARD = [
     ("stat_distrF", (2e12, 2e12), "stat_pdf", 1, 1e-13),
     ("stat_distrF", (2e12, 6e11), "stat_cdf", 1.000001, 1e-13),
     ("stat_distrF", (2e12, 6e11), "stat_quantile", 0.999, 1e-13),
+    # densities at large shapes and means, ratios and densities beyond the doubles
+    ("stat_distrGamma", (87756662702671.6, 3.568974744016458e-210), "stat_pdf", 3.132006015567806e-196, 1e-13),
+    ("stat_distrPoisson", (2.5346044553855985e+18,), "stat_pdf", 2.534604421517322e+18, 1e-12),
+    ("stat_distrLogNormal", (683.2532814840042, 28.84081812764057), "stat_pdf", 5e-324, 1e-12),
+    ("stat_distrPareto", (0.001, 1e-300), "stat_cdf", 1.1481306952741246e+302, 1e-15),
+    # Boost's root at the lower end far in the lower tail
+    ("stat_distrBeta", (1.9340459776516246, 0.002380859951705961), "stat_quantile", 1e-100, 1e-12),
 ]
 
 # Statistics the system refuses whatever the parameters.
