@@ -137,6 +137,20 @@ double poissonSeries(double mu, Term term) {
   return sum;
 }
 
+// The same sum of terms given by their logs, which may lie beyond the doubles.
+template <class LogTerm>
+double poissonLogSeries(double mu, LogTerm logTerm) {
+  const double logMu = mu > 0 ? std::log(mu) : 0, last = mu + 40 * std::sqrt(mu) + 100;
+  double sum = 0, logWeight = -mu;
+  for (int j = 0; j < last; ++j) {
+    const double t = std::exp(logWeight + logTerm(j));
+    sum += t;
+    if ((j > mu && t <= 1e-17 * sum) || mu == 0) break;
+    logWeight += logMu - std::log(j + 1.0);
+  }
+  return sum;
+}
+
 // The hazard and cumulative hazard where the pdf or the survival function
 // underflows, in closed form or in logs; false for a kind that has none.
 bool upperTail(const Normal& d, double x, double& hazard, double& cumHazard);

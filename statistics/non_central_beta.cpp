@@ -24,9 +24,17 @@ double pdfOf(const NonCentralBeta& d, double x) {
   const double mu = d.non_centrality() / 2;
   if ((x == 0 && d.alpha() < 1) || (x == 1 && d.beta() < 1)) return INFINITY;  // Boost gives 0
   if (!(x > 0 && x < 1) || mu > poissonSeriesMean) return bm::pdf(d, x);
-  const double boost = bm::pdf(d, x);
-  if (boost >= DBL_MIN) return boost;
-  return poissonSeries(mu, [&](int j) { return bm::ibeta_derivative(d.alpha() + j, d.beta(), x); });
+  try {
+    const double boost = bm::pdf(d, x);
+    if (boost >= DBL_MIN) return boost;
+    return poissonSeries(mu, [&](int j) { return bm::ibeta_derivative(d.alpha() + j, d.beta(), x); });
+  } catch (const std::overflow_error&) {  // x^(alpha - 1) beyond the doubles, alpha below 1: in logs
+    const double logX = std::log(x), logY = std::log1p(-x), b = d.beta();
+    return poissonLogSeries(mu, [&](int j) {
+      const double a = d.alpha() + j;
+      return (a - 1) * logX + (b - 1) * logY - logBeta(a, b);
+    });
+  }
 }
 
 // The Poisson mixture of betas B(alpha + J, beta), J of mean lambda / 2:

@@ -13,10 +13,16 @@ boost::any makeNonCentralChiSquared(double df, double lambda) { return NonCentra
 double cdfOf(const NonCentralChiSquared& d, double x, bool upper) {
   namespace bm = boost::math;
   if (x == 0) return upper ? 1 : 0;  // Boost's complement there was 0
-  const double boost = boostCdf(d, x, upper);
   const double mu = d.non_centrality() / 2;
+  double boost;
+  try {
+    boost = boostCdf(d, x, upper);
+  } catch (const std::overflow_error&) {  // its gamma function at many degrees of freedom, near 0
+    if (upper || !(x > 0) || mu > poissonSeriesMean) throw;
+    boost = 0;
+  }
   if (upper || boost >= 1e-3 || !(x > 0) || !std::isfinite(x) || mu > poissonSeriesMean) return boost;
-  return poissonSeries(mu, [&](int j) { return bm::gamma_p(d.degrees_of_freedom() / 2 + j, x / 2); });
+  return poissonSeries(mu, [&](int j) { return gammaP(d.degrees_of_freedom() / 2 + j, x / 2, false); });
 }
 
 double pdfOf(const NonCentralChiSquared& d, double x) {

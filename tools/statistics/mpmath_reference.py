@@ -949,6 +949,8 @@ HARD = [
     ("stat_distrPoisson", (2.5346044553855985e+18,), "stat_pdf", 2.534604421517322e+18, 1e-12),
     ("stat_distrLogNormal", (683.2532814840042, 28.84081812764057), "stat_pdf", 5e-324, 1e-12),
     ("stat_distrPareto", (0.001, 1e-300), "stat_cdf", 1.1481306952741246e+302, 1e-15),
+    ("stat_distrNonCentralBeta", (0.016836048945707234, 5.5513471258893405, 252.26095021981865), "stat_pdf", 5e-324,
+     1e-12),
     # Boost's root at the lower end far in the lower tail
     ("stat_distrBeta", (1.9340459776516246, 0.002380859951705961), "stat_quantile", 1e-100, 1e-12),
 ]
