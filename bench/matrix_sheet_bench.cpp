@@ -2,8 +2,9 @@
 // program of each build: the Linux build's xlhost, and the Windows build's
 // xlhost.exe with zr.xll under wine (native code: wine adds nothing to the
 // arithmetic) when that build is there. Each figure is processor time per
-// call: the sheet with kCalls calls minus the same sheet without them, the
-// best of kRounds each. The reference (X/numpy) is the numpy or scipy call a
+// call: the sheet with its calls minus the same sheet without them, the
+// best of kRounds each; each sheet holds about a second of calls, so that
+// the noise of starting a program (tens of ms under wine) stays small. The reference (X/numpy) is the numpy or scipy call a
 // user would make, on OpenBLAS with one thread, timed the same way in the
 // same run.
 // ZR_MATRIX_KERNEL pins the kernel copy of both builds as it does for users;
@@ -22,27 +23,28 @@
 namespace {
 
 constexpr int n = 800;
-constexpr int kCalls = 10;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 // The functions, the matrices each takes (A1 and A2 general, A7 positive
-// definite), and the numpy or scipy call for the same work.
+// definite), the numpy or scipy call for the same work, and the calls a
+// sheet holds.
 struct Work {
   const char *function, *input, *python;
   bool positiveDefinite;
+  int calls;
 };
 const Work works[] = {
-    {"mtrx_multiply", "A1,A2", "a @ b", false},
-    {"mtrx_partialPivLU", "A1", "la.lu_factor(a)", false},
-    {"mtrx_houseHolderQr", "A1", "la.qr(a, mode=\"raw\")", false},
-    {"mtrx_cholesky", "A7", "la.cholesky(s, lower=True)", true},
-    {"mtrx_ldlt", "A7", "la.ldl(s)", true},
-    {"mtrx_eigenVectors", "A7", "np.linalg.eigh(s)", true},
+    {"mtrx_multiply", "A1,A2", "a @ b", false, 30},
+    {"mtrx_partialPivLU", "A1", "la.lu_factor(a)", false, 40},
+    {"mtrx_houseHolderQr", "A1", "la.qr(a, mode=\"raw\")", false, 25},
+    {"mtrx_cholesky", "A7", "la.cholesky(s, lower=True)", true, 60},
+    {"mtrx_ldlt", "A7", "la.ldl(s)", true, 30},
+    {"mtrx_eigenVectors", "A7", "np.linalg.eigh(s)", true, 4},
 };
 
 // A folder holding the sheets, removed at exit: general.sheet makes two
 // random matrices, definite.sheet also b b^T + n I of the second, and
-// <function>.sheet adds kCalls calls to the one its function needs.
+// <function>.sheet adds its calls to the one its function needs.
 class Sheets : public zrbench::TempFolder {
  public:
   Sheets() : TempFolder("matrix_sheet_bench") {
@@ -58,7 +60,7 @@ class Sheets : public zrbench::TempFolder {
     for (const Work& w : works) {
       std::ofstream calls(sheet(w.function));
       calls << (w.positiveDefinite ? definite : general);
-      for (int i = 1; i <= kCalls; ++i) calls << "B" << i << " =" << w.function << "(" << w.input << ")\n";
+      for (int i = 1; i <= w.calls; ++i) calls << "B" << i << " =" << w.function << "(" << w.input << ")\n";
     }
   }
   static const char* base(bool positiveDefinite) { return positiveDefinite ? "definite" : "general"; }
@@ -95,7 +97,7 @@ void throughXlhost(benchmark::State& state, const std::string& command, const Wo
       best = std::min(best, a);
       bestWithout = std::min(bestWithout, b);
     }
-    state.SetIterationTime(std::max(best - bestWithout, 0.0) / kCalls);
+    state.SetIterationTime(std::max(best - bestWithout, 0.0) / work.calls);
   }
 }
 
