@@ -4,9 +4,9 @@
 // arithmetic) when that build is there. Each figure is processor time per
 // call: the sheet with its calls minus the same sheet without them, the
 // best of kRounds each; each sheet holds about a second of calls, so that
-// the noise of starting a program (tens of ms under wine) stays small. The reference (X/numpy) is the numpy or scipy call a
-// user would make, on OpenBLAS with one thread, timed the same way in the
-// same run.
+// the noise of starting a program (tens of ms under wine) stays small. The
+// reference (X/numpy) is the numpy or scipy call a user would make, on
+// OpenBLAS with one thread, timed the same way in the same run.
 // ZR_MATRIX_KERNEL pins the kernel copy of both builds as it does for users;
 // ZR_BENCH_LINUX and ZR_BENCH_WINDOWS name other build folders to measure.
 #include <benchmark/benchmark.h>

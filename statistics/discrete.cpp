@@ -50,6 +50,7 @@ double pdfOf(const Geometric& d, double k) {
   return p * std::exp(k * std::log1p(-p));
 }
 
+// p^r (1 - p)^k / (k B(r, k)) by betaPowers where r and k are both large.
 // Boost's pdf (the beta function's derivative) underflows to 0 far out for a
 // tiny p, where the count's probability is an ordinary double: then in logs,
 // log Gamma(k + r) - log Gamma(k + 1) for k far above r as
@@ -57,7 +58,8 @@ double pdfOf(const Geometric& d, double k) {
 // its next terms below r^2 / k^2).
 double pdfOf(const NegativeBinomial& d, double k) {
   const double r = d.successes(), p = d.success_fraction();
-  if (k > 0 && std::isfinite(k) && largeShapes(r, k) && p > 0 && p < 1) return betaPowers(r, k, betaExcess(p, r, k)) / k;
+  if (k > 0 && std::isfinite(k) && largeShapes(r, k) && p > 0 && p < 1)
+    return betaPowers(r, k, betaExcess(p, r, k)) / k;
   const double boost = bm::pdf(d, k);
   if (boost != 0 || !(k > 1e6 * std::fmax(r, 1.0)) || !std::isfinite(k)) return boost;
   const double logRatio = (k + 0.5) * std::log1p((r - 1) / (k + 1)) + (r - 1) * (std::log(k + r) - 1);
