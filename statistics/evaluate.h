@@ -148,7 +148,7 @@ double pdfOf(const D& d, double x) {
   if constexpr (std::is_same_v<D, Normal>) {
     if (std::isfinite(x)) {
       const double z = (x - d.mean()) / d.standard_deviation();
-      return std::exp(-z * z / 2) / (d.standard_deviation() * 2.5066282746310002);
+      return std::exp(-z * z / 2) / (d.standard_deviation() * rootTwoPi);
     }
   }
   return boost::math::pdf(d, x);

@@ -99,6 +99,7 @@ namespace {
 // In long double, whose rounding to a double hides the last-bit differences
 // of the C libraries' exp and erfc between the builds.
 using Long = long double;
+constexpr Long twoPi = 6.283185307179586476925286766559L;
 
 // (log1pmx(z) + z^2 / 2) / z^3 = 1/3 - z/4 + z^2/5 - ..., by its series near 0.
 Long log1pmxCubic(Long z) {
@@ -132,7 +133,6 @@ double ibetaLarge(double p, double q, double excess, bool upper) {
     const Long h = std::copysign(std::sqrt(2 * L), N), z = N / spread;
     term = 2 * N * N * N * (log1pmxCubic(N / P) / (P * P) - log1pmxCubic(-N / Q) / (Q * Q)) / (h * z * (z + h));
   }
-  const Long twoPi = 6.283185307179586476925286766559L;
   return static_cast<double>(boost::math::erfc(-std::copysign(std::sqrt(L), N)) / 2 +
                              std::exp(-L) * term / std::sqrt(twoPi));
 }
@@ -142,7 +142,7 @@ double ibetaLarge(double p, double q, double excess, bool upper) {
 // times sqrt(p q / (2 pi (p + q))).
 double betaPowers(double p, double q, double excess) {
   if (excess <= -p || excess >= q) return 0;
-  const Long P = p, Q = q, r = P + Q, twoPi = 6.283185307179586476925286766559L;
+  const Long P = p, Q = q, r = P + Q;
   const Long stirling = 1 / (12 * r) - 1 / (12 * P) - 1 / (12 * Q);
   return static_cast<double>(std::exp(stirling - betaExponent(P, Q, excess)) * std::sqrt(P * Q / (twoPi * r)));
 }
@@ -205,15 +205,11 @@ double erfcxDrop(double t, double h) {
 
 }  // namespace
 
-namespace {
-
-}  // namespace
-
 // From 1e8 on: z^(a - 1) e^-z / Gamma(a) at z = a (1 + d), which is
 // exp(a log1pmx(d) - 1 / (12 a)) / ((1 + d) sqrt(2 pi a)) by Stirling's series
 // (its next term below 1e-26); in long double, as ibetaLarge.
 double gammaPowers(long double a, long double excess) {
-  const long double A = a, d = excess / A, twoPi = 6.283185307179586476925286766559L;
+  const Long A = a, d = excess / A;
   if (!(d > -1)) return 0;
   return static_cast<double>(std::exp(A * boost::math::log1pmx(d) - 1 / (12 * A)) / ((1 + d) * std::sqrt(twoPi * A)));
 }
@@ -227,7 +223,7 @@ double gammaDensity(double a, double x, double scale) {
   const double z = x / scale;
   if (a >= 1e8 && std::isfinite(a) && std::isfinite(z)) {
     const double mean = a * scale;
-    const double excess = std::isnormal(mean) && std::isfinite(mean) ? std::fma(-a, scale, x) / scale : z - a;
+    const double excess = std::isnormal(mean) ? std::fma(-a, scale, x) / scale : z - a;
     return gammaPowers(a, excess) / scale;
   }
   if (!(x > 0 && z < DBL_MIN)) return boost::math::gamma_p_derivative(a, z) / scale;
@@ -316,10 +312,6 @@ double cdfOf(const StudentsT& d, double x, bool upper) {
   return (x < 0) != upper ? tail : 1 - tail;
 }
 
-// F: where d1 x / d2 is beyond 1e300 either way, the incomplete beta function
-// of d1 x / (d1 x + d2) or of its complement by its leading term in logs, and
-// the pdf y^(d1/2) (1 - y)^(d2/2) / (x B) in logs (Boost formed the ratio, and
-// its beta derivative lost digits there).
 namespace {
 
 // The excess of y = a x / (a x + b) for shapes a and b: a b (x - 1) / (a x + b).
@@ -327,6 +319,10 @@ double fisherExcess(double a, double b, double x) { return (x - 1) / (x / b + 1 
 
 }  // namespace
 
+// F: where d1 x / d2 is beyond 1e300 either way, the incomplete beta function
+// of d1 x / (d1 x + d2) or of its complement by its leading term in logs, and
+// the pdf y^(d1/2) (1 - y)^(d2/2) / (x B) in logs (Boost formed the ratio, and
+// its beta derivative lost digits there); for large shapes ibetaLarge.
 double cdfOf(const FisherF& d, double x, bool upper) {
   if (!(x > 0) || !std::isfinite(x)) return boostCdf(d, x, upper);
   const double a = d.degrees_of_freedom1() / 2, b = d.degrees_of_freedom2() / 2;
@@ -374,7 +370,7 @@ double cdfOf(const InverseGaussian& d, double x, bool upper) {
 double pdfOf(const InverseGaussian& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
   const double r = std::sqrt(d.scale() / x), z1 = r * (x / d.mean() - 1);
-  return r / (2.5066282746310002 * x) * std::exp(-z1 * z1 / 2);
+  return r / (rootTwoPi * x) * std::exp(-z1 * z1 / 2);
 }
 
 // In logs: the pdf over the survival function is 1 / (sqrt(pi) x drop).
@@ -598,9 +594,9 @@ double standardDeviationOf(const Pareto& d) {
 double pdfOf(const LogNormal& d, double x) {
   if (!(x > 0) || !std::isfinite(x)) return boost::math::pdf(d, x);
   const double z = (std::log(x) - d.location()) / d.scale();
-  const double density = std::exp(-z * z / 2) / (d.scale() * 2.5066282746310002) / x;
+  const double density = std::exp(-z * z / 2) / (d.scale() * rootTwoPi) / x;
   if (density >= DBL_MIN || !(z * z / 2 > 700)) return density;
-  return std::exp(-z * z / 2 - std::log(d.scale() * 2.5066282746310002) - std::log(x));  // e^(-z^2/2) underflowed
+  return std::exp(-z * z / 2 - std::log(d.scale() * rootTwoPi) - std::log(x));  // e^(-z^2/2) underflowed
 }
 
 double standardDeviationOf(const LogNormal& d) {

@@ -15,7 +15,7 @@
 
 namespace ZR::stats {
 
-inline constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951;
+inline constexpr double pi = 3.141592653589793, rootTwo = 1.4142135623730951, rootTwoPi = 2.5066282746310002;
 
 // Boost's cdf, or with upper its complement (found by argument-dependent
 // lookup, so the kind's Boost header may come after this one).
@@ -49,13 +49,14 @@ double ibetaSmall(double a, double b, double logX);
 // mean (betaExcess). ibetaLarge is I_x(p, q), with upper its complement;
 // betaPowers is x^p (1 - x)^q / B(p, q).
 bool largeShapes(double p, double q);
-// z^(a - 1) e^-z / Gamma(a) for a from 1e8 on, z given as its excess z - a
-// (long double: a Poisson count's k + 1 beyond 2^53)
-// (Boost's derivative of the incomplete gamma function loses a * 5e-20 there).
-double gammaPowers(long double a, long double excess);
 double betaExcess(double x, double p, double q);
 double ibetaLarge(double p, double q, double excess, bool upper);
 double betaPowers(double p, double q, double excess);
+
+// z^(a - 1) e^-z / Gamma(a) for a from 1e8 on, z given as its excess z - a
+// (in long double: a Poisson count's k + 1 beyond 2^53), where Boost's
+// derivative of the incomplete gamma function loses a * 5e-20.
+double gammaPowers(long double a, long double excess);
 
 // The cdf (or with upper its complement) where Boost's loses digits.
 double cdfOf(const InverseGaussian& d, double x, bool upper);
@@ -121,15 +122,16 @@ double standardDeviationOf(const Triangular& d);
 
 // sum_j Poisson(j; mu) term(j) from j = 0 on, for a lower tail: at most
 // mu + 40 sqrt(mu) + 100 terms, and only where mu is at most
-// poissonSeriesMean (callers keep Boost's sum beyond).
+// poissonSeriesMean (callers keep Boost's sum beyond). weighted(j, w) is the
+// j-th weighted term, w the log of its weight.
 inline constexpr double poissonSeriesMean = 1e4;
-template <class Term>
-double poissonSeries(double mu, Term term) {
-  if (mu == 0) return term(0);
+template <class Weighted>
+double poissonSum(double mu, Weighted weighted) {
+  if (mu == 0) return weighted(0, 0.0);
   const double logMu = std::log(mu), last = mu + 40 * std::sqrt(mu) + 100;
   double sum = 0, logWeight = -mu;
   for (int j = 0; j < last; ++j) {
-    const double t = std::exp(logWeight) * term(j);
+    const double t = weighted(j, logWeight);
     sum += t;
     if (j > mu && t <= 1e-17 * sum) break;
     logWeight += logMu - std::log(j + 1.0);
@@ -137,18 +139,15 @@ double poissonSeries(double mu, Term term) {
   return sum;
 }
 
+template <class Term>
+double poissonSeries(double mu, Term term) {
+  return poissonSum(mu, [&](int j, double logWeight) { return std::exp(logWeight) * term(j); });
+}
+
 // The same sum of terms given by their logs, which may lie beyond the doubles.
 template <class LogTerm>
 double poissonLogSeries(double mu, LogTerm logTerm) {
-  const double logMu = mu > 0 ? std::log(mu) : 0, last = mu + 40 * std::sqrt(mu) + 100;
-  double sum = 0, logWeight = -mu;
-  for (int j = 0; j < last; ++j) {
-    const double t = std::exp(logWeight + logTerm(j));
-    sum += t;
-    if ((j > mu && t <= 1e-17 * sum) || mu == 0) break;
-    logWeight += logMu - std::log(j + 1.0);
-  }
-  return sum;
+  return poissonSum(mu, [&](int j, double logWeight) { return std::exp(logWeight + logTerm(j)); });
 }
 
 // The hazard and cumulative hazard where the pdf or the survival function
