@@ -30,9 +30,8 @@ void requireSquare(const Matrix& a, const char* function) {
 
 // a · 2^-e, rounded once per value.
 Matrix scaledDown(const Matrix& a, int e) {
-  const PowerOfTwo down(-e);
   Matrix s = newMatrix(a.rows(), a.cols());
-  s = a.unaryExpr([down](double x) { return down.times(x); });
+  s = timesPowerOfTwo(a, -e);
   return s;
 }
 
@@ -71,8 +70,7 @@ Matrix balanced(const Matrix& a, std::int64_t& e) {
   Matrix b = a;
   const auto scale = [&e](auto&& values) {
     const int by = scaleExponent(values);
-    const PowerOfTwo down(-by);
-    values = values.unaryExpr([down](double x) { return down.times(x); });
+    values = timesPowerOfTwo(values, -by);
     e += by;
   };
   for (Eigen::Index i = 0; i < b.rows(); ++i) scale(b.row(i));

@@ -19,15 +19,11 @@ class Scale {
  public:
   Scale(const Matrix& a, const char* function) {
     requireFinite(a, function);
-    const int e = scaleExponent(a);
-    down_ = PowerOfTwo(-e);
-    up_ = PowerOfTwo(e);
+    e_ = scaleExponent(a);
+    up_ = PowerOfTwo(e_);
   }
   // The scaled matrix as an expression, evaluated into the decomposition.
-  auto of(const Matrix& a) const {
-    const PowerOfTwo f = down_;
-    return a.unaryExpr([f](double x) { return f.times(x); });
-  }
+  auto of(const Matrix& a) const { return timesPowerOfTwo(a, -e_); }
   // A packed QR matrix or R with its upper part (R) scaled back.
   Matrix back(Matrix packed) const {
     for (Eigen::Index i = 0; i < packed.rows(); ++i)
@@ -36,7 +32,8 @@ class Scale {
   }
 
  private:
-  PowerOfTwo down_, up_;
+  int e_ = 0;
+  PowerOfTwo up_;
 };
 
 }  // namespace

@@ -84,6 +84,13 @@ struct PowerOfTwo {
   }
 };
 
+// values · 2^e as an expression, each value rounded once.
+template <class Values>
+auto timesPowerOfTwo(const Eigen::MatrixBase<Values>& values, int e) {
+  const PowerOfTwo f(e);
+  return values.unaryExpr([f](double x) { return f.times(x); });
+}
+
 // The e with max |a| in [2^(e-1), 2^e): a · 2^-e has its largest magnitude
 // in [0.5, 1). 0 for a matrix without values or of zeros; a must be finite.
 template <class Values>

@@ -106,8 +106,9 @@ TEST(Algebra, MultiplyTakesTheWidestKernelTheProcessorHas) {
   const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
                       __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
   const char* pinned = std::getenv("ZR_MATRIX_KERNEL");  // a pinned copy is the one taken
-  if (pinned == nullptr || *pinned == '\0')
+  if (pinned == nullptr || *pinned == '\0') {
     EXPECT_EQ(ZR::bestKernel(), avx512 ? ZR::Kernel::Avx512 : avx2 ? ZR::Kernel::Avx2Fma : ZR::Kernel::Baseline);
+  }
 #endif
   const Matrix a = Matrix::Random(41, 53), b = Matrix::Random(53, 29);
   EXPECT_EQ(ZR::multiply(a, b), ZR::multiply(a, b, ZR::bestKernel()));
