@@ -166,7 +166,8 @@ TEST(Access, ReadsEditsJoinsAndShapes) {
       {ZR::dotProd(of(2, 1, {0, 1e-300}), of(2, 1, {5, 1e-300})), 0},
   };
   for (const auto& m : measures) EXPECT_EQ(m.got, m.want) << &m - measures;
-  EXPECT_TRUE(std::isnan(ZR::norm(of(1, 3, {1e300, nan, 1}))) && std::isnan(ZR::dotProd(of(1, 1, {inf}), of(1, 1, {0}))));
+  EXPECT_TRUE(std::isnan(ZR::norm(of(1, 3, {1e300, nan, 1}))) &&
+              std::isnan(ZR::dotProd(of(1, 1, {inf}), of(1, 1, {0}))));
   // isDiagonal does not read the diagonal, and compares the rest with 0.
   EXPECT_TRUE(ZR::isDiagonal(of(2, 2, {1, -0.0, 0, nan})) && ZR::isDiagonal(of(2, 3, {0, 0, 0, 0, 7, 0})));
   EXPECT_FALSE(ZR::isDiagonal(of(2, 2, {1, 0, 3, 1})) || ZR::isDiagonal(of(2, 3, {0, 0, 0, 0, 7, nan})));
